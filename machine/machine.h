@@ -1,0 +1,72 @@
+// The one seam between the Windows-services layer and whatever answers it: the simulated
+// machine (tests, demo) or the Linux host. Only winapi/ includes this header; the program's
+// own code never does. Tests may, to build and inspect a simulated machine.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "winapi/windows.h"
+
+namespace machine {
+
+// An opened device path: what CreateFileA on \\.\... hands back.
+class Device {
+public:
+    virtual ~Device() = default;
+    // Answers one I/O control; returns ERROR_SUCCESS or the Win32 error of the failure.
+    virtual DWORD IoControl(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
+                            DWORD& returned) = 0;
+    virtual DWORD Flush() { return ERROR_SUCCESS; }
+};
+
+// A loaded module (only the ASPI module is ever loaded by the program).
+class Module {
+public:
+    virtual ~Module() = default;
+    virtual FARPROC Proc(const std::string& name) = 0;  // null when the module lacks it
+};
+
+// Something a thread can wait on (events, completions). The clock decides how a timed wait
+// passes: a real clock waits, a virtual clock advances at once when nothing can signal.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual void Sleep(DWORD ms) = 0;
+    virtual uint64_t NowMs() = 0;
+};
+
+class Machine {
+public:
+    virtual ~Machine() = default;
+
+    // GetVersionExA: false makes the query fail.
+    virtual bool Version(OSVERSIONINFOA& info) = 0;
+    // CreateFileA on a device path (\\.\CdRom0, \\.\Scsi0:, \\.\E:, \\.\PhysicalDrive1).
+    // Null with `error` set when the path does not open.
+    virtual std::unique_ptr<Device> OpenDevice(const std::string& path, DWORD access,
+                                               DWORD share, DWORD& error) = 0;
+    // LoadLibraryA: null with `error` set when there is no such module.
+    virtual std::shared_ptr<Module> LoadModule(const std::string& name, DWORD& error) = 0;
+    virtual DWORD LogicalDrives() = 0;
+    virtual UINT DriveType(const std::string& rootPath) = 0;
+    // QueryDosDeviceA without a name: every MS-DOS device name, in order.
+    virtual std::vector<std::string> DosDeviceNames() = 0;
+    // GetModuleFileNameA for the program's own module.
+    virtual std::string ModuleFileName() = 0;
+    virtual Clock& clock() = 0;
+    // ExitWindowsEx: whether the caller may, and the request itself (recorded by the
+    // simulated machine, passed to the service manager by the Linux host).
+    virtual bool MayPowerOff() = 0;
+    virtual bool PowerOff(UINT flags) = 0;
+};
+
+// The machine that answers now: the simulated machine named by CDRWUPDATE_MACHINE, else the
+// Linux host. Created on first use.
+Machine& Active();
+// Replaces the active machine (tests, demo). Null returns to the default choice.
+void Install(std::unique_ptr<Machine> m);
+
+}  // namespace machine
