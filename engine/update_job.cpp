@@ -1,0 +1,3 @@
+#include "engine/update_job.h"
+
+UpdateJob g_updateJob;
