@@ -135,7 +135,10 @@ class LinuxHost : public Machine {
     }
 
     bool PowerOff(UINT flags) override {
-        if (!(flags & (EWX_SHUTDOWN | EWX_POWEROFF)) || (flags & EWX_REBOOT)) return false;
+        if (m_powerOff.empty() || !(flags & (EWX_SHUTDOWN | EWX_POWEROFF)) ||
+            (flags & EWX_REBOOT)) {
+            return false;
+        }
         const int status = m_context->system->Run(m_powerOff);
         if (status == 0) return true;
         m_context->report->PowerOffFailed(JoinCommand(m_powerOff), status);
