@@ -47,6 +47,7 @@
 #define IDS_CONFIRM_DELETE 134
 #define IDS_CONFIRM_SAVE 135
 #define IDS_NO_TYPE_CODE 136
+#define IDS_SAVE_FAILED 137
 
 // System menu item of the version dialog.
 #define IDM_ABOUTBOX 0x0010

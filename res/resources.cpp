@@ -138,6 +138,8 @@ const StringEntry kStrings[] = {
     {IDS_CONFIRM_DELETE, "項目「%s」を削除します。\nよろしいですか？"},
     {IDS_CONFIRM_SAVE, "データに変更がありました。\n保存して終了しますか？"},
     {IDS_NO_TYPE_CODE, "タイプコードを参照しません。"},
+    {IDS_SAVE_FAILED,
+     "パラメータファイル「%s」を保存できませんでした。\nファイルは変更されていません。"},
 };
 
 // A disc with its two formats, in as many columns as the icon control is wide.
