@@ -18,6 +18,7 @@
 #define SS_INVALID_CMD 0x80
 #define SS_INVALID_HA 0x81
 #define SS_NO_DEVICE 0x82
+#define SS_INVALID_SRB 0xE0
 #define SS_NO_ADAPTERS 0xE8
 
 #define SRB_POSTING 0x01

@@ -27,7 +27,8 @@ struct MachineState {
     std::vector<int> createEventCounts;
     std::vector<MachineFault> waitFaults;
     std::vector<int> waitCounts;
-    std::shared_ptr<Module> aspiModule;
+    std::weak_ptr<Module> aspiModule;  // loaded now (a real module goes when freed)
+    std::vector<AspiRecord> aspiRecords;
 
     std::shared_ptr<Drive> DriveNamed(const std::string& name) const;
     // The drive at a port address, or null.
@@ -49,5 +50,7 @@ std::unique_ptr<Device> OpenNtDevice(const std::shared_ptr<MachineState>& state,
 
 // The ASPI module (WNASPI32.DLL) of a description that has one.
 std::shared_ptr<Module> CreateAspiModule(const std::shared_ptr<MachineState>& state);
+// The module that the exported functions serve: the active simulated machine's, if loaded.
+std::shared_ptr<Module> LoadedAspiModule();
 
 }  // namespace machine::sim

@@ -147,8 +147,22 @@ std::shared_ptr<Module> SimMachine::LoadModule(const std::string& name, DWORD& e
         return nullptr;
     }
     std::lock_guard<std::mutex> hold(m_state->lock);
-    if (!m_state->aspiModule) m_state->aspiModule = CreateAspiModule(m_state);
-    return m_state->aspiModule;
+    std::shared_ptr<Module> module = m_state->aspiModule.lock();
+    if (!module) {
+        module = CreateAspiModule(m_state);
+        m_state->aspiModule = module;
+    }
+    return module;
+}
+
+std::shared_ptr<Module> SimMachine::LoadedAspiModule() {
+    std::lock_guard<std::mutex> hold(m_state->lock);
+    return m_state->aspiModule.lock();
+}
+
+std::vector<AspiRecord> SimMachine::AspiRequests() {
+    std::lock_guard<std::mutex> hold(m_state->lock);
+    return m_state->aspiRecords;
 }
 
 DWORD SimMachine::LogicalDrives() {

@@ -9,6 +9,7 @@
 #include "machine/machine.h"
 #include "machine/sim/description.h"
 #include "machine/sim/drive.h"
+#include "winapi/wnaspi32.h"
 
 namespace machine::sim {
 
@@ -21,6 +22,18 @@ struct DeviceEvent {
     DWORD access = 0;
     DWORD share = 0;
     DWORD error = ERROR_SUCCESS;  // Open: why it failed
+};
+
+// One request that reached SendASPI32Command.
+struct AspiRecord {
+    BYTE command = 0;
+    BYTE adapter = 0;
+    BYTE target = 0;
+    BYTE lun = 0;
+    BYTE flags = 0;
+    std::vector<uint8_t> cdb;  // SC_EXEC_SCSI_CMD: the first SRB_CDBLen bytes
+    DWORD bufferLength = 0;
+    BYTE status = 0;  // SRB_Status when SendASPI32Command returned
 };
 
 class SimMachine : public Machine {
@@ -58,6 +71,9 @@ public:
     std::vector<DeviceEvent> DeviceEvents();
     int OpenDevices();  // device handles opened and not yet closed
     std::vector<UINT> PowerOffs();  // the flags of every power-off that happened
+    std::vector<AspiRecord> AspiRequests();
+    // The module that the ASPI functions serve (null when WNASPI32.DLL is not loaded).
+    std::shared_ptr<Module> LoadedAspiModule();
     void FailCreateEvent(Occurrence when, DWORD error = ERROR_NOT_ENOUGH_MEMORY);
     void FailWait(Occurrence when);
     // Advances a virtual clock (no effect on a real one).
