@@ -46,6 +46,9 @@ std::optional<KeyEvent> FromKeyCode(int code) {
     if (code == KEY_F(10)) {
         return KeyEvent{Action::SystemMenu};
     }
+    if (code == KEY_F(4)) {
+        return KeyEvent{Action::OpenList};
+    }
     return std::nullopt;
 }
 
@@ -92,6 +95,9 @@ std::optional<KeyEvent> KeyDecoder::AfterEscape(const KeyInput& input) {
     if (input.isKeyCode) {
         if (input.value == KEY_F(4)) {
             return KeyEvent{Action::Close};
+        }
+        if (input.value == KEY_DOWN) {
+            return KeyEvent{Action::OpenList};
         }
         // Alt with a cursor or function key means the key itself.
         return FromKeyCode(input.value);

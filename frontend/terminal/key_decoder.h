@@ -27,6 +27,7 @@ enum class Action {
     Mnemonic,    // Alt+letter: the control whose label marks that letter
     SystemMenu,  // Alt+Space, F10
     Close,       // Alt+F4: the window's close request
+    OpenList,    // Alt+Down, F4: opens (or closes) a drop-down list
     Resize,
     Mouse,  // the caller reads the mouse event from the terminal
 };

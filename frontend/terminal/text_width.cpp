@@ -65,6 +65,29 @@ Glyph DecodeGlyph(std::string_view text, size_t pos) {
     return {code, length, CodePointWidth(code)};
 }
 
+std::string EncodeUtf8(char32_t code) {
+    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        code = kReplacement;
+    }
+    std::string out;
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+    return out;
+}
+
 int CodePointWidth(char32_t code) {
     // The width table belongs to the character type; make sure it is a UTF-8 one.
     static const bool utf8 = CodesetIsUtf8() || EnsureUtf8Locale();

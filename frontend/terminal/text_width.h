@@ -24,6 +24,9 @@ struct Glyph {
 // Decodes the character that starts at `pos` (pos < text.size()).
 Glyph DecodeGlyph(std::string_view text, size_t pos);
 
+// The UTF-8 bytes of a code point (U+FFFD for one that is not a character).
+std::string EncodeUtf8(char32_t code);
+
 // Columns the code point needs; control characters and malformed input count as one
 // column, because they are drawn as a replacement character.
 int CodePointWidth(char32_t code);

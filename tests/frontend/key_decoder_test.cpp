@@ -23,7 +23,8 @@ TEST(KeyDecoderTest, SingleKeysMapToDialogCommands) {
         {Key(KEY_UP), Action::Up, 0},         {Key(KEY_NPAGE), Action::PageDown, 0},
         {Ch(0x7F), Action::Backspace, 0},     {Key(KEY_BACKSPACE), Action::Backspace, 0},
         {Key(KEY_DC), Action::Delete, 0},     {Key(KEY_F(10)), Action::SystemMenu, 0},
-        {Key(KEY_RESIZE), Action::Resize, 0}, {Key(KEY_MOUSE), Action::Mouse, 0},
+        {Key(KEY_F(4)), Action::OpenList, 0}, {Key(KEY_RESIZE), Action::Resize, 0},
+        {Key(KEY_MOUSE), Action::Mouse, 0},   {Ch(0x03), Action::Cancel, 0},
         {Ch('x'), Action::Char, U'x'},        {Ch(0x958B), Action::Char, U'開'},
     };
     for (const auto& c : cases) {
@@ -53,7 +54,8 @@ TEST(KeyDecoderTest, EscapeWaitsForALetterBeforeItCancels) {
         {{Ch(0x1B), Ch(' ')}, Action::SystemMenu, 0},
         {{Ch(0x1B), Ch(0x1B)}, Action::Cancel, 0},
         {{Ch(0x1B), Key(KEY_F(4))}, Action::Close, 0},
-        {{Ch(0x1B), Key(KEY_DOWN)}, Action::Down, 0},
+        {{Ch(0x1B), Key(KEY_DOWN)}, Action::OpenList, 0},
+        {{Ch(0x1B), Key(KEY_UP)}, Action::Up, 0},
     };
     for (const auto& c : cases) {
         KeyDecoder decoder;

@@ -1,0 +1,228 @@
+#include "frontend/terminal/terminal_frontend.h"
+
+#include <cerrno>
+#include <curses.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/model.h"
+#include "framework/user_input.h"
+#include "frontend/terminal/canvas.h"
+#include "frontend/terminal/painter.h"
+#include "frontend/terminal/text_width.h"
+
+namespace frontend {
+
+namespace {
+
+attr_t CursesAttr(uint8_t attr) {
+    attr_t out = A_NORMAL;
+    if (attr & kAttrBold) out |= A_BOLD;
+    if (attr & kAttrReverse) out |= A_REVERSE;
+    if (attr & kAttrUnderline) out |= A_UNDERLINE;
+    if (attr & kAttrDim) out |= A_DIM;
+    return out;
+}
+
+void Blit(const Canvas& canvas) {
+    for (int r = 0; r < canvas.rows(); ++r) {
+        for (int c = 0; c < canvas.cols(); ++c) {
+            const Cell& cell = canvas.at(r, c);
+            if (cell.continuation) {
+                continue;
+            }
+            std::vector<wchar_t> wide;
+            for (size_t pos = 0; pos < cell.glyph.size();) {
+                const Glyph g = DecodeGlyph(cell.glyph, pos);
+                wide.push_back(static_cast<wchar_t>(g.code));
+                pos += g.bytes;
+            }
+            if (wide.empty()) {
+                wide.push_back(L' ');
+            }
+            wide.push_back(L'\0');
+            cchar_t ch;
+            setcchar(&ch, wide.data(), CursesAttr(cell.attr), 0, nullptr);
+            mvadd_wch(r, c, &ch);
+        }
+    }
+}
+
+}  // namespace
+
+TerminalFrontend::TerminalFrontend() {
+    if (pipe(m_wake) == 0) {
+        for (int fd : m_wake) {
+            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+            fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+    }
+}
+
+TerminalFrontend::~TerminalFrontend() {
+    m_session.End();
+    for (int fd : m_wake) {
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+}
+
+void TerminalFrontend::Opened(afx::Window&) {
+    m_view.popup = Popup{};
+    m_dirty = true;
+}
+
+void TerminalFrontend::Closed(afx::Window& window) {
+    m_view.Forget(window);
+    m_dirty = true;
+}
+
+void TerminalFrontend::Changed(afx::Window&) { m_dirty = true; }
+
+void TerminalFrontend::Wake() {
+    if (m_wake[1] >= 0) {
+        const char byte = 1;
+        // A full pipe already holds a wake-up; nothing is lost by dropping this one.
+        [[maybe_unused]] const ssize_t ignored = write(m_wake[1], &byte, 1);
+    }
+}
+
+void TerminalFrontend::Render() {
+    m_dirty = false;
+    if (!m_session.active()) {
+        return;
+    }
+    int rows = 0, cols = 0;
+    getmaxyx(stdscr, rows, cols);
+    Canvas canvas(rows, cols);
+    PaintScreen(canvas, afx::ModalWindows(), m_view);
+    Blit(canvas);
+    if (m_view.cursorRow >= 0 && m_view.cursorRow < rows && m_view.cursorCol >= 0 &&
+        m_view.cursorCol < cols) {
+        curs_set(1);
+        move(m_view.cursorRow, m_view.cursorCol);
+    } else {
+        curs_set(0);
+    }
+    refresh();
+}
+
+void TerminalFrontend::Handle(const KeyEvent& key) {
+    m_dirty = true;
+    if (key.action == Action::Resize) {
+        return;  // the next drawing takes the new size
+    }
+    if (key.action == Action::Mouse) {
+        HandleMouse();
+        return;
+    }
+    if (afx::Window* top = afx::TopWindow()) {
+        m_input.Key(*top, key);
+    }
+}
+
+void TerminalFrontend::HandleMouse() {
+    MEVENT event;
+    if (getmouse(&event) != OK) {
+        return;
+    }
+    afx::Window* top = afx::TopWindow();
+    if (top == nullptr) {
+        return;
+    }
+    if (event.bstate & BUTTON4_PRESSED) {
+        m_input.Mouse(*top, event.y, event.x, MouseButton::WheelUp, false);
+    } else if (event.bstate & BUTTON5_PRESSED) {
+        m_input.Mouse(*top, event.y, event.x, MouseButton::WheelDown, false);
+    } else if (event.bstate & (BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED)) {
+        m_input.Mouse(*top, event.y, event.x, MouseButton::Left,
+                      (event.bstate & BUTTON1_DOUBLE_CLICKED) != 0);
+    }
+}
+
+void TerminalFrontend::InputLost() {
+    afx::Window* top = afx::TopWindow();
+    if (top == nullptr) {
+        return;
+    }
+    // Esc, which a Yes/No box does not take: that one gets its last answer (No).
+    if (!afx::user::Escape(*top) && top->kind == afx::WindowKind::MessageBox &&
+        !top->controls.empty()) {
+        afx::user::Answer(*top, top->controls.back()->id);
+    }
+}
+
+void TerminalFrontend::WaitForInput() {
+    if (m_dirty) {
+        Render();
+    }
+    if (!m_session.active() || m_inputLost) {
+        // No one can answer: end what is open the way Esc does, else wait for a posting.
+        if (m_inputLost) {
+            InputLost();
+            return;
+        }
+        pollfd fd{m_wake[0], POLLIN, 0};
+        poll(&fd, 1, -1);
+        char drain[64];
+        while (read(m_wake[0], drain, sizeof drain) > 0) {
+        }
+        return;
+    }
+    int idleReads = 0;
+    for (;;) {
+        wint_t wch = 0;
+        const int got = wget_wch(stdscr, &wch);
+        if (got != ERR) {
+            idleReads = 0;
+            if (const auto key = m_decoder.Feed({got == KEY_CODE_YES, static_cast<int>(wch)})) {
+                Handle(*key);
+                return;
+            }
+            if (m_decoder.escapePending()) {
+                m_escapeAt = std::chrono::steady_clock::now();
+            }
+            continue;
+        }
+        int timeout = -1;
+        if (m_decoder.escapePending()) {
+            const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    std::chrono::steady_clock::now() - m_escapeAt)
+                                    .count();
+            if (waited >= KeyDecoder::kEscapeFollowMs) {
+                Handle(*m_decoder.Timeout());
+                return;
+            }
+            timeout = KeyDecoder::kEscapeFollowMs - static_cast<int>(waited);
+        }
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        const int ready = poll(fds, 2, timeout);
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;  // a resize: curses reports it as a key
+            }
+            m_inputLost = true;
+            return;
+        }
+        if (fds[1].revents & POLLIN) {
+            char drain[64];
+            while (read(m_wake[0], drain, sizeof drain) > 0) {
+            }
+            return;
+        }
+        // A terminal that hangs up, or keeps reporting input that never comes (end of
+        // file), has gone away.
+        const bool hungUp = (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+        if (hungUp || ((fds[0].revents & POLLIN) != 0 && ++idleReads > 1000)) {
+            m_inputLost = true;
+            return;
+        }
+    }
+}
+
+}  // namespace frontend
