@@ -40,8 +40,8 @@ struct Outcome {
 
 const DWORD kTimeout = 0x300000;
 
-inline Outcome Exec(Aspi& aspi, BYTE ha, BYTE target, BYTE lun, std::initializer_list<BYTE> cdb,
-                    BYTE flags = 0, void* buffer = nullptr, DWORD length = 0) {
+inline Outcome Exec(Aspi& aspi, BYTE ha, BYTE target, BYTE lun, const BYTE* cdb, size_t cdbLength,
+                    BYTE flags, void* buffer, DWORD length) {
     Outcome o;
     std::memset(&o.srb, 0, sizeof o.srb);
     HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -53,9 +53,9 @@ inline Outcome Exec(Aspi& aspi, BYTE ha, BYTE target, BYTE lun, std::initializer
     o.srb.SRB_BufLen = length;
     o.srb.SRB_BufPointer = static_cast<BYTE*>(buffer);
     o.srb.SRB_SenseLen = SENSE_LEN;
-    o.srb.SRB_CDBLen = static_cast<BYTE>(cdb.size());
+    o.srb.SRB_CDBLen = static_cast<BYTE>(cdbLength);
     o.srb.SRB_PostProc = event;
-    std::copy(cdb.begin(), cdb.end(), o.srb.CDBByte);
+    std::memcpy(o.srb.CDBByte, cdb, cdbLength);
     o.sent = aspi.send(&o.srb);
     if (o.srb.SRB_Status == SS_PENDING) {
         o.waited = true;
@@ -71,6 +71,11 @@ inline Outcome Exec(Aspi& aspi, BYTE ha, BYTE target, BYTE lun, std::initializer
     }
     CloseHandle(event);
     return o;
+}
+
+inline Outcome Exec(Aspi& aspi, BYTE ha, BYTE target, BYTE lun, std::initializer_list<BYTE> cdb,
+                    BYTE flags = 0, void* buffer = nullptr, DWORD length = 0) {
+    return Exec(aspi, ha, target, lun, cdb.begin(), cdb.size(), flags, buffer, length);
 }
 
 }  // namespace aspitest
