@@ -57,6 +57,7 @@ class CWinApp : public CCmdTarget {
 
   private:
     friend int AfxRunApp(const std::vector<CString>& args);
+    friend LPCSTR AfxGetAppName();
     void SetNames(const CString& exeBaseName);
     CString m_appName;
     CString m_exeName;

@@ -38,9 +38,6 @@ class CComboBox : public CWnd {
     int SetItemData(int nIndex, DWORD_PTR dwItemData);
     void GetLBText(int nIndex, CString& rString) const;
     int GetLBTextLen(int nIndex) const;
-    // The first item from after nStartAfter whose text equals lpszString exactly, wrapping
-    // around; CB_ERR when none.
-    int FindStringExact(int nIndexStart, LPCSTR lpszString) const;
 };
 
 // A list box. With LBS_SORT, items are kept in byte-wise order of their texts.
@@ -57,7 +54,6 @@ class CListBox : public CWnd {
     int SetItemData(int nIndex, DWORD_PTR dwItemData);
     int GetText(int nIndex, CString& rString) const;
     int GetTextLen(int nIndex) const;
-    int FindStringExact(int nIndexStart, LPCSTR lpszString) const;
 };
 
 class CProgressCtrl : public CWnd {
@@ -65,8 +61,8 @@ class CProgressCtrl : public CWnd {
     void SetRange(short nLower, short nUpper);
     void SetRange32(int nLower, int nUpper);
     void GetRange(int& nLower, int& nUpper) const;
-    // Returns the previous position. The position is kept as set; it shows clamped to the
-    // range.
+    // Returns the previous position. A position outside the range is set to its nearest
+    // end, as the common control does.
     int SetPos(int nPos);
     int GetPos() const;
     int OffsetPos(int nPos);

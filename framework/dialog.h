@@ -69,6 +69,8 @@ class CDialog : public CWnd {
     DECLARE_MESSAGE_MAP()
 
   private:
+    LRESULT HandleInitDialog(WPARAM, LPARAM);
+
     const res::DialogTemplate* m_template;
     UINT m_templateId;
     bool m_endRequested = false;

@@ -137,6 +137,7 @@ class HeadlessUser : private Frontend {
     bool m_stopWaiting = false;
     bool m_posted = false;
     int m_result = 0;
+    const std::vector<Window*>* m_modal = nullptr;  // the user-interface thread's windows
     std::thread m_ui;
 };
 

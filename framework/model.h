@@ -54,7 +54,7 @@ struct PaintedIcon {
 
 class Window {
   public:
-    Window() = default;
+    Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
@@ -97,6 +97,12 @@ class Window {
     // `controls` hold one push button per answer (IDOK, IDYES, ...), the default first.
     CString message;
     UINT boxType = 0;
+    int boxResult = 0;  // the answer; 0 while the box is open
+
+    // The object GetDlgItem hands out for a control that no member is bound to.
+    std::unique_ptr<CWnd> ownWnd;
+
+    ~Window();
 
     bool IsTopLevel() const { return kind == WindowKind::Dialog || kind == WindowKind::MessageBox; }
     // The control with that id, null when there is none.
@@ -109,8 +115,8 @@ class Window {
     bool Sorted() const;
 };
 
-// The window behind a handle, on the thread that owns it; null for unknown or destroyed
-// windows and for windows of other threads.
+// The window behind a handle; null for unknown or destroyed windows. Only the thread that
+// owns the window may use it (or a test while that thread waits for input).
 Window* FindWindow(HWND hwnd);
 
 // The modal windows of the calling thread, the first opened first (the last is on top).
@@ -122,6 +128,8 @@ Window* TopWindow();
 int DialogUnitsToPixelsX(int units);
 int DialogUnitsToPixelsY(int units);
 
+// The handle of icon resource `resourceId`, null when there is none.
+HICON IconHandle(UINT resourceId);
 // The icon resource behind an icon handle, null for an unknown handle.
 const res::IconResource* IconImage(HICON icon);
 
