@@ -108,6 +108,7 @@ struct LetterSpec {
     UINT type = DRIVE_FIXED;
     std::string drive;  // name of the drive behind it, or empty
     std::string target;
+    int line = 0;
 };
 
 // An MS-DOS device name, in the order QueryDosDeviceA lists them.
@@ -115,6 +116,7 @@ struct DosNameSpec {
     std::string name;
     std::string drive;  // the drive it names, or empty
     std::string target;
+    int line = 0;
 };
 
 struct AdapterSpec {

@@ -96,14 +96,15 @@ private:
             m_kind = Kind::Letter;
             m_d.letters.emplace_back();
             m_d.letters.back().letter = c;
-            m_d.dosNames.push_back({std::string(1, c) + ":", "", ""});
+            m_d.letters.back().line = m_line;
+            m_d.dosNames.push_back({std::string(1, c) + ":", "", "", m_line});
             return true;
         }
         if (kind == "dos-device") {
             if (!needArg("a name")) return false;
             if (FindName(arg)) return Fail("MS-DOS name '" + arg + "' is given twice");
             m_kind = Kind::DosDevice;
-            m_d.dosNames.push_back({arg, "", "\\Device\\" + arg});
+            m_d.dosNames.push_back({arg, "", "\\Device\\" + arg, m_line});
             return true;
         }
         return Fail("unknown section [" + words[0] + "]");
@@ -360,7 +361,7 @@ private:
             for (const std::string& n : Words(value)) {
                 if (FindName(n)) return Fail("MS-DOS name '" + n + "' is given twice");
                 s.names.push_back(n);
-                m_d.dosNames.push_back({n, s.name, "\\Device\\" + n});
+                m_d.dosNames.push_back({n, s.name, "\\Device\\" + n, m_line});
             }
             return true;
         }
@@ -369,8 +370,8 @@ private:
             if (c == 0) return Fail("letter: '" + value + "' is not a drive letter A to Z");
             if (FindLetter(c)) return Fail(std::string("letter ") + c + " is described twice");
             s.letter = c;
-            m_d.letters.push_back({c, DRIVE_CDROM, s.name, ""});
-            m_d.dosNames.push_back({std::string(1, c) + ":", s.name, ""});
+            m_d.letters.push_back({c, DRIVE_CDROM, s.name, "", m_line});
+            m_d.dosNames.push_back({std::string(1, c) + ":", s.name, "", m_line});
             return true;
         }
         if (key == "scsi1") return Flag(key, value, s.scsi1);
@@ -537,6 +538,7 @@ private:
         }
         if (key == "drive") {
             l.drive = value;
+            l.line = m_line;
             for (DosNameSpec& n : m_d.dosNames)
                 if (n.name == std::string(1, l.letter) + ":") n.drive = value;
             return true;
@@ -555,6 +557,7 @@ private:
         }
         if (key == "drive") {
             n.drive = value;
+            n.line = m_line;
             return true;
         }
         return Unknown(key, "dos-device");
@@ -598,22 +601,23 @@ private:
 
     // Checks that need the whole text: references between sections.
     bool Finish() {
-        for (const DosNameSpec& n : m_d.dosNames)
-            if (!n.drive.empty() && !FindDrive(n.drive)) {
-                m_error = "MS-DOS name '" + n.name + "' names drive '" + n.drive + "', which is not described";
-                return false;
-            }
         for (const LetterSpec& l : m_d.letters)
             if (!l.drive.empty() && !FindDrive(l.drive)) {
-                m_error = std::string("letter ") + l.letter + " names drive '" + l.drive + "', which is not described";
-                return false;
+                m_line = l.line;
+                return Fail(std::string("letter ") + l.letter + " names drive '" + l.drive +
+                            "', which is not described");
+            }
+        for (const DosNameSpec& n : m_d.dosNames)
+            if (!n.drive.empty() && !FindDrive(n.drive)) {
+                m_line = n.line;
+                return Fail("MS-DOS name '" + n.name + "' names drive '" + n.drive +
+                            "', which is not described");
             }
         for (size_t i = 0; i < m_d.drives.size(); ++i) {
             const DriveSpec& a = m_d.drives[i];
             if (a.flashProtocol && static_cast<uint64_t>(a.typeCodeOffset) + 36 > a.flashSize) {
-                m_error = "drive '" + a.name + "' (line " + std::to_string(a.line) +
-                          "): its identification block does not fit its flash";
-                return false;
+                m_line = a.line;
+                return Fail("drive '" + a.name + "': its identification block does not fit its flash");
             }
             for (size_t j = 0; j < i; ++j) {
                 const DriveSpec& b = m_d.drives[j];
@@ -623,8 +627,8 @@ private:
                 bool sameAspi = a.onAspi && b.onAspi && a.aspi.adapter == b.aspi.adapter &&
                                 a.aspi.target == b.aspi.target && a.aspi.lun == b.aspi.lun;
                 if (samePort || sameAspi) {
-                    m_error = "drives '" + b.name + "' and '" + a.name + "' have the same address";
-                    return false;
+                    m_line = a.line;
+                    return Fail("drives '" + b.name + "' and '" + a.name + "' have the same address");
                 }
             }
         }
