@@ -203,7 +203,13 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
 CDialog::CDialog(const res::DialogTemplate& dialogTemplate, CWnd* pParentWnd)
     : m_pParentWnd(pParentWnd), m_template(&dialogTemplate), m_templateId(dialogTemplate.id) {}
 
-CDialog::~CDialog() = default;
+CDialog::~CDialog() {
+    if (GetSafeHwnd() != nullptr) {
+        // Its modal loop still runs on the object: nothing sound can follow.
+        std::fprintf(stderr, "a dialog object was destroyed while its window was open\n");
+        std::abort();
+    }
+}
 
 INT_PTR CDialog::DoModal() {
     if (m_template == nullptr || GetSafeHwnd() != nullptr) return -1;

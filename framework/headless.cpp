@@ -244,6 +244,11 @@ void HeadlessUser::Tick(int id, bool checked) {
     if ((Check(id) == BST_CHECKED) != checked) Click(id);
 }
 
+void HeadlessUser::Focus(int id) {
+    Window& control = ControlMutable(id);
+    Act("focus", [&control] { return user::Focus(control); });
+}
+
 void HeadlessUser::Enter() {
     Window& top = TopMutable();
     Act("Enter", [&top] { return user::Enter(top); });

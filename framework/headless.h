@@ -4,8 +4,8 @@
 // call below returns once the user interface waits for input again (all messages posted so
 // far handled) or has finished, so the test reads the windows while nothing changes them:
 //
+//     CMyDlg dlg;                  // declared first: it outlives the user interface
 //     afx::HeadlessUser user;
-//     CMyDlg dlg;
 //     user.Start([&] { return dlg.DoModal(); });
 //     user.Select(IDC_LIST, "second");
 //     user.Click(IDC_START);
@@ -17,7 +17,8 @@
 //
 // Misuse (acting on a disabled control, answering when no message box is open, waiting for
 // something that never comes) throws HeadlessError, which fails the test; the destructor then
-// closes whatever is still open.
+// closes whatever is still open. Objects that the user interface uses (dialogs, the
+// application) must be declared before the HeadlessUser, so that they outlive it.
 #pragma once
 
 #include <condition_variable>
@@ -84,6 +85,7 @@ class HeadlessUser : private Frontend {
     void DoubleClick(int id, int index);
     void Type(int id, const CString& text);
     void Tick(int id, bool checked);  // clicks a check box when its state differs
+    void Focus(int id);               // as with Tab or a mnemonic
     void Enter();
     void Escape();
     void Close();                     // the title bar's close button
