@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "framework/file.h"
 #include "params/parse_hex.h"
 
 const ParamKeyRow ParamKeyTable[kParamKeyCount] = {
@@ -54,6 +55,20 @@ bool HasNameClash(const CDriveParamList& list) {
         }
     }
     return false;
+}
+
+bool FlushToDisk(const CString& path) {
+    CFile file;
+    if (!file.Open(path.c_str(), CFile::modeRead)) {
+        return false;
+    }
+    try {
+        file.Flush();
+    } catch (CFileException* e) {
+        e->Delete();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -204,13 +219,17 @@ bool CParamFile::Save(const CDriveParamList& list) {
     SetPath(path);
 
     if (ok && fs::exists(draft, ec)) {
-        fs::rename(draft, target, ec);
-        if (ec) {
+        // On disk before it replaces the old file, so that a power loss leaves one of the two.
+        ok = FlushToDisk(draft);
+        if (ok) {
+            fs::rename(draft, target, ec);
+            ok = !ec;
+        }
+        if (!ok) {
             m_status = kStatusWriteFailed;
-            ok = false;
         }
     }
-    // Nothing written and nothing there before: an empty list needs no file.
+    // No draft stays behind, whatever happened.
     fs::remove(draft, ec);
     return ok;
 }

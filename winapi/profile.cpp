@@ -7,8 +7,9 @@
 // - a value enclosed in matching quotes (" or ') is read without them;
 // - name lists are strings each ended by a NUL, the list ended by an empty string.
 // Every write replaces the file as a whole: the new text goes into a file beside it, which is
-// then renamed over it, so a failure or a crash never leaves a half-written file. Lines that
-// the write does not concern (comments, unknown lines) are kept as they were.
+// then renamed over it, so a failure or a crash of the program never leaves a half-written
+// file. (A caller that must have the result on disk before it goes on flushes it itself.)
+// Lines that the write does not concern (comments, unknown lines) are kept as they were.
 // Names and values that a file cannot hold so that they read back the same (a line break,
 // a ']' in a section name, an '=' in a key name, blanks around a name, an empty name...) are
 // refused with ERROR_INVALID_PARAMETER instead of being written.
@@ -239,20 +240,13 @@ DWORD Store(const char* path, const Profile& profile) {
     if (existed) {
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     }
-    ok = ok && WriteAll(fd, text) && ::fsync(fd) == 0;
+    ok = ok && WriteAll(fd, text);
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         const int e = errno;
         ::unlink(temp.c_str());
         return e == ENOSPC || e == EFBIG || e == EDQUOT ? ERROR_DISK_FULL : ERROR_WRITE_FAULT;
-    }
-    // Make the rename itself durable.
-    const std::string dir = std::filesystem::path(target).parent_path().string();
-    const int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
     }
     return ERROR_SUCCESS;
 }

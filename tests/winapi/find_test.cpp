@@ -32,10 +32,10 @@ std::vector<std::string> Search(const std::string& pattern) {
 using Names = std::vector<std::string>;
 
 TEST(Find, WildcardsMatchWithoutRegardToCase) {
-    ScratchDir dir;
+    testsupport::TempDir dir;
     for (const char* name : {"fw.bin", "OLD.BIN", "Mixed.Bin", "fw.bin.txt", "fwbin", ".bin",
                              "a1.bin", "ab1.bin", "notes.txt"}) {
-        WriteText(dir / name, "x");
+        WriteText(dir.File(name), "x");
     }
     struct Case {
         const char* pattern;
@@ -54,34 +54,34 @@ TEST(Find, WildcardsMatchWithoutRegardToCase) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern);
-        EXPECT_EQ(Search(dir / c.pattern), c.expected);
+        EXPECT_EQ(Search(dir.File(c.pattern)), c.expected);
     }
 }
 
 TEST(Find, AcceptsTheWindowsSeparatorToo) {
-    ScratchDir dir;
-    WriteText(dir / "fw.bin", "x");
+    testsupport::TempDir dir;
+    WriteText(dir.File("fw.bin"), "x");
     EXPECT_EQ(Search(dir.path() + "\\*.bin"), Names{"fw.bin"});
 }
 
 TEST(Find, ReportsAttributesSizeAndLastWriteTime) {
-    ScratchDir dir;
-    WriteText(dir / "small.bin", std::string(1234, 'x'));
-    std::filesystem::create_directory(dir / "folder.bin");
+    testsupport::TempDir dir;
+    WriteText(dir.File("small.bin"), std::string(1234, 'x'));
+    std::filesystem::create_directory(dir.File("folder.bin"));
     // A sparse file past 4 GiB shows the high part of the size.
     {
-        const int fd = ::open((dir / "huge.bin").c_str(), O_CREAT | O_WRONLY, 0644);
+        const int fd = ::open((dir.File("huge.bin")).c_str(), O_CREAT | O_WRONLY, 0644);
         ASSERT_GE(fd, 0);
         ASSERT_EQ(::ftruncate(fd, 0x100000010LL), 0);
         ::close(fd);
     }
     // 2001-09-09 01:46:40.5 UTC: 1000000000 s after 1970, 11644473600 s more since 1601.
     const struct timespec times[2] = {{1000000000, 500000000}, {1000000000, 500000000}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "small.bin").c_str(), times, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, (dir.File("small.bin")).c_str(), times, 0), 0);
     const uint64_t expectedTime = (1000000000ULL + 11644473600ULL) * 10000000ULL + 5000000ULL;
 
     WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((dir / "*.bin").c_str(), &data);
+    HANDLE search = FindFirstFileA((dir.File("*.bin")).c_str(), &data);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);
     std::vector<WIN32_FIND_DATAA> found{data};
     while (FindNextFileA(search, &data)) {
@@ -104,21 +104,21 @@ TEST(Find, ReportsAttributesSizeAndLastWriteTime) {
 }
 
 TEST(Find, FailuresSayWhy) {
-    ScratchDir dir;
+    testsupport::TempDir dir;
     WIN32_FIND_DATAA data;
-    EXPECT_EQ(FindFirstFileA((dir / "*.bin").c_str(), &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(FindFirstFileA((dir.File("*.bin")).c_str(), &data), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(FindFirstFileA((dir / "missing/*.bin").c_str(), &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(FindFirstFileA((dir.File("missing/*.bin")).c_str(), &data), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
 TEST(Find, ClosedSearchIsGoneAndLeavesNoHandle) {
-    ScratchDir dir;
-    WriteText(dir / "a.bin", "x");
-    WriteText(dir / "b.bin", "x");
+    testsupport::TempDir dir;
+    WriteText(dir.File("a.bin"), "x");
+    WriteText(dir.File("b.bin"), "x");
     const size_t handles = winapi::HandleTable::Count();
     WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((dir / "*.bin").c_str(), &data);
+    HANDLE search = FindFirstFileA((dir.File("*.bin")).c_str(), &data);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);
     EXPECT_EQ(winapi::HandleTable::Count(), handles + 1);
     EXPECT_TRUE(FindClose(search));

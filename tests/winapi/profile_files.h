@@ -1,31 +1,12 @@
-// Temporary folders and whole-file helpers for the profile and directory-search tests.
+// Whole-file helpers for the tests of the profile functions, the parameter file and the
+// image catalogue, on top of the shared temporary folders and simulated machines.
 #pragma once
 
-#include <stdlib.h>
-
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-class ScratchDir {
-  public:
-    ScratchDir() {
-        char pattern[] = "/tmp/cdrw-test-XXXXXX";
-        m_path = ::mkdtemp(pattern);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-  private:
-    std::string m_path;
-};
+#include "tests/support/sim_fixture.h"
 
 inline void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -36,4 +17,9 @@ inline std::string ReadText(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The description of a simulated machine, without drives, whose program file is `path`.
+inline std::string ProgramAt(const std::string& path) {
+    return "[machine]\nprogram = " + path + "\n";
 }

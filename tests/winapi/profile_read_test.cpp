@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -61,8 +62,8 @@ const ValueCase kValueCases[] = {
 };
 
 TEST(ProfileRead, ValueFollowsTheProfileRules) {
-    ScratchDir dir;
-    const std::string file = dir / "rules.ini";
+    testsupport::TempDir dir;
+    const std::string file = dir.File("rules.ini");
     for (const ValueCase& c : kValueCases) {
         SCOPED_TRACE(c.what);
         WriteText(file, c.text);
@@ -71,15 +72,15 @@ TEST(ProfileRead, ValueFollowsTheProfileRules) {
 }
 
 TEST(ProfileRead, MissingFileGivesTheDefaultWithoutTrailingBlanks) {
-    ScratchDir dir;
-    EXPECT_EQ(ReadValue(dir / "none.ini", "A", "K", "def  "), "def");
-    EXPECT_EQ(ReadValue(dir / "none.ini", "A", "K", nullptr), "");
-    EXPECT_FALSE(std::filesystem::exists(dir / "none.ini"));
+    testsupport::TempDir dir;
+    EXPECT_EQ(ReadValue(dir.File("none.ini"), "A", "K", "def  "), "def");
+    EXPECT_EQ(ReadValue(dir.File("none.ini"), "A", "K", nullptr), "");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("none.ini")));
 }
 
 TEST(ProfileRead, LongValueIsCutToTheBuffer) {
-    ScratchDir dir;
-    const std::string file = dir / "cut.ini";
+    testsupport::TempDir dir;
+    const std::string file = dir.File("cut.ini");
     WriteText(file, "[A]\nK=abcdef\n");
     char buffer[4] = {'x', 'x', 'x', 'x'};
     EXPECT_EQ(GetPrivateProfileStringA("A", "K", "", buffer, 4, file.c_str()), 3u);
@@ -88,8 +89,8 @@ TEST(ProfileRead, LongValueIsCutToTheBuffer) {
 }
 
 TEST(ProfileRead, SectionNamesInFileOrderEachOnce) {
-    ScratchDir dir;
-    const std::string file = dir / "names.ini";
+    testsupport::TempDir dir;
+    const std::string file = dir.File("names.ini");
     WriteText(file, "; head\n[Zeta]\nK=1\n[alpha]\n[ZETA]\n[]\n[Mid]\n");
     char buffer[256];
     const DWORD length = GetPrivateProfileSectionNamesA(buffer, sizeof buffer, file.c_str());
@@ -105,8 +106,8 @@ TEST(ProfileRead, SectionNamesInFileOrderEachOnce) {
 }
 
 TEST(ProfileRead, KeyNamesOfOneSectionInFileOrderEachOnce) {
-    ScratchDir dir;
-    const std::string file = dir / "keys.ini";
+    testsupport::TempDir dir;
+    const std::string file = dir.File("keys.ini");
     WriteText(file, "[A]\nB=1\n;C=2\nA = 3\nb=4\n=5\nplain line\n[B]\nD=6\n");
     char buffer[256];
     GetPrivateProfileStringA("a", nullptr, "", buffer, sizeof buffer, file.c_str());
@@ -116,8 +117,8 @@ TEST(ProfileRead, KeyNamesOfOneSectionInFileOrderEachOnce) {
 }
 
 TEST(ProfileRead, NameListThatDoesNotFitIsCutAndEndedByTwoNuls) {
-    ScratchDir dir;
-    const std::string file = dir / "cut.ini";
+    testsupport::TempDir dir;
+    const std::string file = dir.File("cut.ini");
     WriteText(file, "[abc]\n[defg]\n");  // the whole list "abc\0defg\0\0" takes 10 bytes
     struct Case {
         DWORD size;

@@ -25,8 +25,8 @@ size_t FilesIn(const std::string& dir) {
 }
 
 TEST(ProfileWrite, CreatesFileSectionAndKeyThenReplacesTheValue) {
-    ScratchDir dir;
-    const std::string file = dir / "new.ini";
+    testsupport::TempDir dir;
+    const std::string file = dir.File("new.ini");
     ASSERT_TRUE(Write(file, "NXB-A", "MODELNAME", "CD-R/RW KP2140A"));
     ASSERT_TRUE(Write(file, "NXB-A", "ATAPI", "TRUE"));
     ASSERT_TRUE(Write(file, "NXB-B", "ATAPI", "FALSE"));
@@ -37,8 +37,8 @@ TEST(ProfileWrite, CreatesFileSectionAndKeyThenReplacesTheValue) {
 }
 
 TEST(ProfileWrite, KeepsLinesItDoesNotConcern) {
-    ScratchDir dir;
-    const std::string file = dir / "keep.ini";
+    testsupport::TempDir dir;
+    const std::string file = dir.File("keep.ini");
     WriteText(file,
               "; parameter file\r\n"
               "[A]\r\n"
@@ -63,8 +63,8 @@ TEST(ProfileWrite, KeepsLinesItDoesNotConcern) {
 }
 
 TEST(ProfileWrite, DeletesAKeyOrASectionWithItsNamesakes) {
-    ScratchDir dir;
-    const std::string file = dir / "del.ini";
+    testsupport::TempDir dir;
+    const std::string file = dir.File("del.ini");
     WriteText(file, "[A]\nK=1\nk=2\nL=3\n[B]\nK=4\n[a]\nK=5\n");
     ASSERT_TRUE(Write(file, "A", "K", nullptr));
     EXPECT_EQ(ReadText(file), "[A]\nL=3\n[B]\nK=4\n[a]\nK=5\n");
@@ -77,9 +77,9 @@ TEST(ProfileWrite, DeletesAKeyOrASectionWithItsNamesakes) {
 }
 
 TEST(ProfileWrite, DeletingFromAMissingFileCreatesNothing) {
-    ScratchDir dir;
-    EXPECT_TRUE(Write(dir / "none.ini", "A", nullptr, nullptr));
-    EXPECT_TRUE(Write(dir / "none.ini", "A", "K", nullptr));
+    testsupport::TempDir dir;
+    EXPECT_TRUE(Write(dir.File("none.ini"), "A", nullptr, nullptr));
+    EXPECT_TRUE(Write(dir.File("none.ini"), "A", "K", nullptr));
     EXPECT_EQ(FilesIn(dir.path()), 0u);
 }
 
@@ -105,8 +105,8 @@ TEST(ProfileWrite, RefusesWhatCouldNotBeReadBackAndLeavesTheFile) {
         {"line break in a key name", "A", "K\nX", "v"},
         {"deleting a section with an unsafe name", "A]", nullptr, nullptr},
     };
-    ScratchDir dir;
-    const std::string file = dir / "safe.ini";
+    testsupport::TempDir dir;
+    const std::string file = dir.File("safe.ini");
     const std::string before = "[A]\nK=v\n";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -119,8 +119,8 @@ TEST(ProfileWrite, RefusesWhatCouldNotBeReadBackAndLeavesTheFile) {
 }
 
 TEST(ProfileWrite, FailedWriteLeavesTheOldFileWhole) {
-    ScratchDir dir;
-    const std::string file = dir / "full.ini";
+    testsupport::TempDir dir;
+    const std::string file = dir.File("full.ini");
     const std::string before = "[A]\nK=v\n";
     WriteText(file, before);
     // Let no file grow past 16 bytes, as on a full disk: writing the new text fails.
@@ -142,20 +142,20 @@ TEST(ProfileWrite, FailedWriteLeavesTheOldFileWhole) {
 }
 
 TEST(ProfileWrite, NeverReplacesWhatItCannotRead) {
-    ScratchDir dir;
-    std::filesystem::create_directory(dir / "folder.ini");
-    EXPECT_FALSE(Write(dir / "folder.ini", "A", "K", "v"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.ini"));
-    EXPECT_FALSE(Write(dir / "missing-folder/x.ini", "A", "K", "v"));
+    testsupport::TempDir dir;
+    std::filesystem::create_directory(dir.File("folder.ini"));
+    EXPECT_FALSE(Write(dir.File("folder.ini"), "A", "K", "v"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder.ini")));
+    EXPECT_FALSE(Write(dir.File("missing-folder/x.ini"), "A", "K", "v"));
 }
 
 TEST(ProfileWrite, WritesThroughALinkIntoTheFileItNames) {
-    ScratchDir dir;
-    WriteText(dir / "real.ini", "[A]\nK=1\n");
-    std::filesystem::create_symlink(dir / "real.ini", dir / "link.ini");
-    ASSERT_TRUE(Write(dir / "link.ini", "A", "K", "2"));
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
-    EXPECT_EQ(ReadText(dir / "real.ini"), "[A]\nK=2\n");
+    testsupport::TempDir dir;
+    WriteText(dir.File("real.ini"), "[A]\nK=1\n");
+    std::filesystem::create_symlink(dir.File("real.ini"), dir.File("link.ini"));
+    ASSERT_TRUE(Write(dir.File("link.ini"), "A", "K", "2"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.ini")));
+    EXPECT_EQ(ReadText(dir.File("real.ini")), "[A]\nK=2\n");
 }
 
 }  // namespace
