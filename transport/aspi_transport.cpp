@@ -145,7 +145,10 @@ AspiResultCode CAspiTransport::Execute(const AspiRequest& request) {
 
     m_sendCommand(&block);
     if (RequestStatus(block) == SS_PENDING) {
-        if (WaitForSingleObject(event, kCommandWaitMs) == WAIT_TIMEOUT) {
+        WaitForSingleObject(event, kCommandWaitMs);
+        // Timed out, or the wait itself failed: the block lives on this stack, so ASPI must
+        // let go of it before this function returns.
+        if (RequestStatus(block) == SS_PENDING) {
             AbortRequest(&block);
         }
     }
