@@ -1,10 +1,12 @@
 // CreateFileA, CloseHandle, FlushFileBuffers, DeviceIoControl. Device paths (\\.\...) are the
 // active machine's; every other path is a file of the real file system.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "winapi/file_objects.h"
 #include "winapi/winbase.h"
@@ -39,6 +41,13 @@ DWORD ErrorFromErrno(int e) {
     }
 }
 
+bool ParentExists(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return true;
+    struct stat st;
+    return ::stat(slash == 0 ? "/" : path.substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 HANDLE OpenFile(LPCSTR path, DWORD access, DWORD disposition) {
     int flags = O_CLOEXEC;
     bool reads = (access & GENERIC_READ) != 0;
@@ -62,7 +71,10 @@ HANDLE OpenFile(LPCSTR path, DWORD access, DWORD disposition) {
     }
     int fd = ::open(path, flags, 0666);
     if (fd < 0) {
-        SetLastError(ErrorFromErrno(errno));
+        DWORD error = ErrorFromErrno(errno);
+        // As on Windows: a missing folder on the way is another error than a missing file.
+        if (error == ERROR_FILE_NOT_FOUND && !ParentExists(path)) error = ERROR_PATH_NOT_FOUND;
+        SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }
     return winapi::HandleTable::Add(std::make_shared<winapi::FileObject>(fd));
