@@ -20,9 +20,8 @@ bool NodeExists(const std::string& path) {
 
 bool IsPermissionError(int err) { return err == EACCES || err == EPERM; }
 
-int OpenFlags(DWORD access) {
-    const bool read = access & GENERIC_READ, write = access & GENERIC_WRITE;
-    return (read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY) | O_NONBLOCK;
+int AccessMode(DWORD access) {
+    return ((access & GENERIC_READ) ? R_OK : 0) | ((access & GENERIC_WRITE) ? W_OK : 0);
 }
 
 }  // namespace
@@ -38,7 +37,6 @@ DriveDevice::DriveDevice(std::shared_ptr<const HostContext> context, ScsiUnit un
 
 DriveDevice::~DriveDevice() {
     if (m_genericFd >= 0) m_context->system->Close(m_genericFd);
-    if (m_blockFd >= 0) m_context->system->Close(m_blockFd);
 }
 
 DWORD DriveDevice::Open() {
@@ -47,16 +45,14 @@ DWORD DriveDevice::Open() {
         return ERROR_FILE_NOT_FOUND;
     }
     if (m_access == 0) return m_unit.IsCdRom() ? CheckUsable() : ERROR_SUCCESS;
-    const int fd = m_context->system->Open(m_blockNode, OpenFlags(m_access));
-    if (fd < 0) {
+    if (int rc = m_context->system->Access(m_blockNode, AccessMode(m_access)); rc != 0) {
         // The program asks for read and write first and then for read alone: only the
         // last refusal means the drive cannot be used.
-        if (IsPermissionError(-fd) && !(m_access & GENERIC_WRITE)) {
+        if (IsPermissionError(-rc) && !(m_access & GENERIC_WRITE)) {
             m_context->report->MissingPermission(m_unit, m_blockNode, m_blockNode, "read");
         }
-        return ErrorFromErrno(-fd);
+        return ErrorFromErrno(-rc);
     }
-    m_blockFd = fd;
     return OpenGenericNode();
 }
 

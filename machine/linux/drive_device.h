@@ -1,6 +1,14 @@
-// \\.\CdRomN and \\.\PhysicalDriveN on Linux: the block node (/dev/srN, /dev/sdX) opened as the
-// program asks, with commands sent through the device's SCSI generic node (/dev/sgN), which
-// needs only file permissions where the block layer would refuse vendor operation codes.
+// \\.\CdRomN and \\.\PhysicalDriveN on Linux. The user's rights on the block node (/dev/srN,
+// /dev/sdX) decide whether the path opens with the access the program asks for; commands go
+// through the device's SCSI generic node (/dev/sgN), which needs only file permissions where
+// the block layer would refuse vendor operation codes.
+//
+// The block node itself is never opened: the CD-ROM driver sends GET EVENT STATUS NOTIFICATION
+// and TEST UNIT READY at every open and PREVENT ALLOW MEDIUM REMOVAL at every last close. With
+// the device opened for each command, the drive would get three commands of the kernel's
+// around each of the program's, in the middle of its flash protocol, and the kernel's TEST
+// UNIT READY would take any unit attention or other one-time sense meant for the program.
+// Opening the generic node sends nothing.
 #pragma once
 
 #include <memory>
@@ -18,7 +26,7 @@ class DriveDevice : public Device {
     DriveDevice(const DriveDevice&) = delete;
     DriveDevice& operator=(const DriveDevice&) = delete;
 
-    // Opens the nodes; ERROR_SUCCESS or the Win32 error of the failure.
+    // Checks the rights and opens the generic node; ERROR_SUCCESS or the Win32 error.
     DWORD Open();
     DWORD IoControl(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
                     DWORD& returned) override;
@@ -36,7 +44,6 @@ class DriveDevice : public Device {
     DWORD m_access;
     std::string m_blockNode;
     std::string m_genericNode;
-    int m_blockFd = -1;
     int m_genericFd = -1;
 };
 

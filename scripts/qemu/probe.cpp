@@ -23,7 +23,8 @@ namespace {
 
 std::string Text(const uint8_t* bytes, size_t n) {
     std::string s;
-    for (size_t i = 0; i < n; ++i) s += (bytes[i] >= 0x20 && bytes[i] < 0x7F) ? char(bytes[i]) : '.';
+    for (size_t i = 0; i < n; ++i)
+        s += (bytes[i] >= 0x20 && bytes[i] < 0x7F) ? char(bytes[i]) : '.';
     return s;
 }
 
@@ -59,21 +60,26 @@ std::vector<PortDevice> ListPorts(const char* who) {
         const int buses = buf[0];
         for (int bus = 0; bus < buses; ++bus) {
             SCSI_BUS_DATA data;
-            std::memcpy(&data, buf.data() + offsetof(SCSI_ADAPTER_BUS_INFO, BusData) +
-                                   bus * sizeof(SCSI_BUS_DATA),
-                        sizeof data);
+            std::memcpy(
+                &data,
+                buf.data() + offsetof(SCSI_ADAPTER_BUS_INFO, BusData) + bus * sizeof(SCSI_BUS_DATA),
+                sizeof data);
             for (ULONG off = data.InquiryDataOffset; off != 0;) {
                 SCSI_INQUIRY_DATA e;
                 std::memcpy(&e, buf.data() + off, sizeof e);
                 const uint8_t* inq = buf.data() + off + offsetof(SCSI_INQUIRY_DATA, InquiryData);
-                PortDevice d{port, e.PathId, e.TargetId, e.Lun, e.DeviceClaimed != 0,
+                PortDevice d{port,
+                             e.PathId,
+                             e.TargetId,
+                             e.Lun,
+                             e.DeviceClaimed != 0,
                              std::vector<uint8_t>(inq, inq + e.InquiryDataLength)};
                 d.inquiry.resize(44, 0);
-                std::printf("INFO %s port %d bus %d target %d lun %d claimed %d %s rev=[%s]\n",
-                            who, port, bus, e.TargetId, e.Lun, int(d.claimed),
-                            Ident(inq).c_str(), Text(inq + 32, 4).c_str());
-                std::printf("CHECK %s port-device type=%d %s rev=[%s] length=%u claimed=%d\n",
-                            who, inq[0] & 0x1F, Ident(inq).c_str(), Text(inq + 32, 4).c_str(),
+                std::printf("INFO %s port %d bus %d target %d lun %d claimed %d %s rev=[%s]\n", who,
+                            port, bus, e.TargetId, e.Lun, int(d.claimed), Ident(inq).c_str(),
+                            Text(inq + 32, 4).c_str());
+                std::printf("CHECK %s port-device type=%d %s rev=[%s] length=%u claimed=%d\n", who,
+                            inq[0] & 0x1F, Ident(inq).c_str(), Text(inq + 32, 4).c_str(),
                             unsigned(e.InquiryDataLength), int(d.claimed));
                 found.push_back(d);
                 off = e.NextInquiryDataOffset;
@@ -132,8 +138,8 @@ void ProbeCdRoms(const std::vector<PortDevice>& ports) {
         std::printf("INFO dos-name %s\n", p);
         if (std::strncmp(p, "CdRom", 5) != 0) continue;
         const std::string path = std::string("\\\\.\\") + p;
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             std::printf("CHECK cdrom open failed error=%u\n", unsigned(GetLastError()));
             continue;
@@ -149,8 +155,8 @@ void ProbeCdRoms(const std::vector<PortDevice>& ports) {
             listed |= d.port == a.PortNumber && d.bus == a.PathId && d.target == a.TargetId &&
                       d.lun == a.Lun && std::memcmp(d.inquiry.data(), inq, 36) == 0;
         }
-        std::printf("INFO cdrom %s port %d bus %d target %d lun %d %s\n", p, a.PortNumber,
-                    a.PathId, a.TargetId, a.Lun, id.c_str());
+        std::printf("INFO cdrom %s port %d bus %d target %d lun %d %s\n", p, a.PortNumber, a.PathId,
+                    a.TargetId, a.Lun, id.c_str());
         std::printf("CHECK cdrom %s INQUIRY %s same-as-port-listing=%s\n", id.c_str(),
                     Describe(o).c_str(), listed ? "yes" : "no");
         const struct {
@@ -192,8 +198,8 @@ void RunProgram(const char* who, const char* paramFile, const char* image) {
     for (const DriveEntry& d : controller.m_drives) {
         // The path discovery tied to the drive must lead to the drive it enumerated.
         char path[32];
-        std::snprintf(path, sizeof path, d.ntKind == 1 ? "\\\\.\\PhysicalDrive%d" : "\\\\.\\CdRom%d",
-                      d.ntNumber);
+        std::snprintf(path, sizeof path,
+                      d.ntKind == 1 ? "\\\\.\\PhysicalDrive%d" : "\\\\.\\CdRom%d", d.ntNumber);
         HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                OPEN_EXISTING, 0, nullptr);
         uint8_t inq[36] = {};

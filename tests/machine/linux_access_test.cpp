@@ -50,7 +50,7 @@ TEST_F(LinuxAccess, AGenericNodeWithoutReadWritePermissionMakesTheDriveUnusable)
 
 TEST_F(LinuxAccess, OnlyTheReadOnlyRefusalOfTheBlockNodeIsReported) {
     // The program asks for read and write first, then for read alone.
-    h->system->refuseOpen[tree.Node("sr0")] = EACCES;
+    h->system->refuseAccess[tree.Node("sr0")] = EACCES;
     EXPECT_FALSE(Open("\\\\.\\CdRom0", GENERIC_READ | GENERIC_WRITE));
     EXPECT_TRUE(h->lines.empty());
     EXPECT_FALSE(Open("\\\\.\\CdRom0", GENERIC_READ));

@@ -103,6 +103,7 @@ void FakeSystem::Close(int fd) {
 }
 
 int FakeSystem::Access(const std::string& path, int mode) {
+    accesses.push_back({path, mode});
     auto refused = refuseAccess.find(path);
     if (refused != refuseAccess.end()) return -refused->second;
     return HostSystem::Access(path, mode);

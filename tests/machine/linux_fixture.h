@@ -53,6 +53,10 @@ class FakeSystem : public machine::linux_host::HostSystem {
         std::string path;
         int flags;
     };
+    struct AccessCall {
+        std::string path;
+        int mode;
+    };
     struct SgCall {
         std::string path;
         sg_io_hdr_t header;
@@ -71,6 +75,7 @@ class FakeSystem : public machine::linux_host::HostSystem {
     // Answers SG_IO; by default GOOD with all data transferred.
     std::function<int(const std::string& path, sg_io_hdr_t&)> answer;
     std::vector<OpenCall> opens;
+    std::vector<AccessCall> accesses;
     std::vector<SgCall> commands;
     std::vector<std::vector<std::string>> runs;
     int runStatus = 0;
