@@ -1,0 +1,100 @@
+// The update dialog on a simulated machine whose update worker the test can hold, with a
+// record of what the window showed after each of the worker's events.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/updater_dlg.h"
+#include "engine/update_event.h"
+#include "engine/update_job.h"
+#include "framework/headless.h"
+#include "tests/app/world.h"
+#include "tests/scenario/holding_machine.h"
+
+namespace scenario {
+
+using apptest::ImageSpec;
+using apptest::Str;
+using apptest::World;
+
+// What the window showed once it had handled one WM_UPDATE_EVENT.
+struct Shown {
+    int code;
+    int value;
+    int position;
+    CString status;
+    bool operator==(const Shown& o) const {
+        return code == o.code && value == o.value && position == o.position && status == o.status;
+    }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Shown& s) {
+    return out << "{" << s.code << "," << s.value << " -> " << s.position << " \"" << s.status
+               << "\"}";
+}
+
+// The real dialog; it only notes what it shows after each event of the worker.
+class RecordingUpdaterDlg : public CUpdaterDlg {
+  public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        const LRESULT result = CUpdaterDlg::WindowProc(message, wParam, lParam);
+        if (message == WM_UPDATE_EVENT) {
+            CString status;
+            m_status.GetWindowText(status);
+            shown.push_back(
+                {static_cast<int>(wParam), static_cast<int>(lParam), m_progress.GetPos(), status});
+        }
+        return result;
+    }
+
+    bool Busy() const { return m_busy == 1; }
+    const CUpdateThread* Worker() const { return m_worker; }
+
+    std::vector<Shown> shown;
+};
+
+class ScenarioRig {
+  public:
+    ScenarioRig(World& world, const std::string& machineBody, int platform = 2)
+        : machine(world.Machine(machineBody, platform), platform != 1) {
+        apptest::App();
+        g_updateJob.cancel.store(0);
+        user.Start([this] { return dlg.DoModal(); });
+    }
+
+    ::testing::AssertionResult Idle() const {
+        if (user.Finished()) return ::testing::AssertionFailure() << "the dialog has ended";
+        if (user.BoxOpen()) {
+            return ::testing::AssertionFailure() << "message: " << user.Box().message;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // Start, confirmed with Yes.
+    void Start() {
+        user.Click(IDC_START);
+        ASSERT_TRUE(user.BoxOpen());
+        user.Answer(IDYES);
+    }
+    // Start, with the worker held at its first pause between two polls of the drive, and
+    // every event posted until then handled. `openWhen` may let it go by itself.
+    void StartAndHold(std::function<bool()> openWhen = nullptr) {
+        machine.holder().HoldNextSleep(std::move(openWhen));
+        Start();
+        ASSERT_TRUE(machine.holder().WaitUntilHeld());
+        user.Pump();
+    }
+    void WaitForBox() {
+        user.WaitUntil([this] { return user.BoxOpen(); }, "a message box");
+    }
+
+    CString Status() const { return user.Text(IDC_STATUS); }
+    int Position() const { return user.Progress(IDC_PROGRESS).pos; }
+
+    HoldingMachineScope machine;
+    RecordingUpdaterDlg dlg;
+    afx::HeadlessUser user;
+};
+
+}  // namespace scenario
