@@ -263,7 +263,7 @@ void InputHandler::OpenDropDown(Window& combo) {
 }
 
 void InputHandler::OpenSystemMenu(Window& top) {
-    if (top.kind != WindowKind::Dialog || !top.hasSystemMenu || top.systemMenu.empty()) {
+    if (!top.hasSystemMenu || top.systemMenu.empty()) {
         return;
     }
     int first = 0;

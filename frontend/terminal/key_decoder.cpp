@@ -64,6 +64,8 @@ std::optional<KeyEvent> FromChar(int ch) {
         case 0x08:
         case 0x7F:
             return KeyEvent{Action::Backspace};
+        case 0x03:  // Ctrl+C, a terminal user's way out
+            return KeyEvent{Action::Cancel};
         default:
             break;
     }

@@ -14,7 +14,9 @@ constexpr int kMaxTextWidth = 64;
 constexpr int kButtonGap = 2;
 
 void WrapLine(std::string_view line, int width, std::vector<std::string>& out) {
+    bool wrapped = false;
     while (TextWidth(line) > width) {
+        wrapped = true;
         std::string_view head = ClipToWidth(line, width);
         if (head.empty()) {
             // Not even one character fits: take one anyway so the loop ends.
@@ -31,7 +33,9 @@ void WrapLine(std::string_view line, int width, std::vector<std::string>& out) {
             line.remove_prefix(1);
         }
     }
-    out.emplace_back(line);
+    if (!wrapped || !line.empty()) {
+        out.emplace_back(line);
+    }
 }
 
 }  // namespace
@@ -92,7 +96,8 @@ std::string DefaultAnswerLabel(int answer) {
     }
 }
 
-int ButtonWidth(std::string_view label) { return TextWidth(ParseLabel(label).text) + 4; }
+// Room for the default mark: "[[ label ]]".
+int ButtonWidth(std::string_view label) { return TextWidth(ParseLabel(label).text) + 6; }
 
 MessageBoxLayout LayoutMessageBox(std::string_view caption, std::string_view message,
                                   unsigned boxType, const std::vector<std::string>& buttonLabels,
@@ -115,7 +120,8 @@ MessageBoxLayout LayoutMessageBox(std::string_view caption, std::string_view mes
     }
     const int inner = std::max({textWidth + iconCols, buttonsWidth, TextWidth(caption) + 4, 16});
     const int cols = inner + 6;
-    const int rows = static_cast<int>(layout.lines.size()) + 6;  // title, blanks, buttons, border
+    // Title bar, a blank, the text, a blank, the buttons, the border.
+    const int rows = static_cast<int>(layout.lines.size()) + 5;
     layout.frame = {std::max(0, (screenRows - rows) / 2), std::max(0, (screenCols - cols) / 2),
                     rows, cols};
 

@@ -30,7 +30,7 @@ std::string IconMark(unsigned boxType);
 // The button label for a message-box answer (IDOK, IDYES ...) when its control has none.
 std::string DefaultAnswerLabel(int answer);
 
-// The width a button takes for its label: "[ label ]".
+// The width a button takes for its label, marked as the default or not.
 int ButtonWidth(std::string_view label);
 
 MessageBoxLayout LayoutMessageBox(std::string_view caption, std::string_view message,

@@ -56,8 +56,10 @@ class Painter {
   public:
     Painter(Canvas& canvas, ViewState& view) : m_canvas(canvas), m_view(view) {}
 
-    void Dialog(Window& dialog, bool onTop);
-    void MessageBox(Window& box, bool onTop);
+    // Both return the window's frame.
+    CellRect Dialog(Window& dialog, bool onTop);
+    CellRect MessageBox(Window& box, bool onTop);
+    void SystemMenu(Window& window, const CellRect& frame);
 
   private:
     void TitleBar(const Window& window, const CellRect& frame, bool onTop);
@@ -73,7 +75,6 @@ class Painter {
     void List(Window& control, const CellRect& cells, const CellRect& clip, bool onTop);
     void Edit(const Window& control, const CellRect& cells, const CellRect& clip);
     void DropDown(Window& combo, const CellRect& cells);
-    void SystemMenu(Window& window, const CellRect& frame);
     void Cursor(int row, int col) {
         m_view.cursorRow = row;
         m_view.cursorCol = col;
@@ -116,7 +117,7 @@ void Painter::Frame(const Window& window, const CellRect& frame, bool onTop) {
     TitleBar(window, frame, onTop);
 }
 
-void Painter::Dialog(Window& dialog, bool onTop) {
+CellRect Painter::Dialog(Window& dialog, bool onTop) {
     const CellRect frame = DialogFrame(dialog, m_canvas.rows(), m_canvas.cols());
     Frame(dialog, frame, onTop);
     const CellRect client = ClientOf(frame).Intersect(m_canvas.bounds());
@@ -129,15 +130,11 @@ void Painter::Dialog(Window& dialog, bool onTop) {
             }
         }
     }
-    if (!onTop) {
-        return;
-    }
-    if (m_view.popup.kind == Popup::Kind::DropDown && m_view.popup.owner != nullptr &&
+    if (onTop && m_view.popup.kind == Popup::Kind::DropDown && m_view.popup.owner != nullptr &&
         m_view.popup.owner->parent == &dialog) {
         DropDown(*m_view.popup.owner, ControlCells(*m_view.popup.owner, frame));
-    } else if (m_view.popup.kind == Popup::Kind::SystemMenu && m_view.popup.owner == &dialog) {
-        SystemMenu(dialog, frame);
     }
+    return frame;
 }
 
 void Painter::Control(Window& control, const CellRect& cells, const CellRect& clip, bool onTop) {
@@ -455,7 +452,7 @@ void Painter::SystemMenu(Window& window, const CellRect& frame) {
     }
 }
 
-void Painter::MessageBox(Window& box, bool onTop) {
+CellRect Painter::MessageBox(Window& box, bool onTop) {
     std::vector<std::string> labels;
     for (const auto& button : box.controls) {
         labels.push_back(button->text.empty() ? DefaultAnswerLabel(button->id) : button->text);
@@ -479,6 +476,7 @@ void Painter::MessageBox(Window& box, bool onTop) {
             AddHit(cells.Intersect(client), HitKind::Control, &button);
         }
     }
+    return layout.frame;
 }
 
 }  // namespace
@@ -527,13 +525,22 @@ void PaintScreen(Canvas& canvas, const std::vector<afx::Window*>& windows, ViewS
     view.hits.clear();
     view.cursorRow = view.cursorCol = -1;
     Painter painter(canvas, view);
-    for (size_t i = 0; i < windows.size(); ++i) {
-        afx::Window& window = *windows[i];
-        const bool onTop = i + 1 == windows.size();
-        if (window.kind == afx::WindowKind::MessageBox) {
-            painter.MessageBox(window, onTop);
-        } else {
-            painter.Dialog(window, onTop);
+    // A dialog is hidden until it has initialised; a message box it raises meanwhile shows
+    // on its own.
+    std::vector<afx::Window*> shown;
+    for (afx::Window* window : windows) {
+        if (window->visible) {
+            shown.push_back(window);
+        }
+    }
+    for (size_t i = 0; i < shown.size(); ++i) {
+        afx::Window& window = *shown[i];
+        const bool onTop = i + 1 == shown.size();
+        const CellRect frame = window.kind == afx::WindowKind::MessageBox
+                                   ? painter.MessageBox(window, onTop)
+                                   : painter.Dialog(window, onTop);
+        if (onTop && view.popup.kind == Popup::Kind::SystemMenu && view.popup.owner == &window) {
+            painter.SystemMenu(window, frame);
         }
         if (!onTop) {
             // Only the window on top shows a caret.

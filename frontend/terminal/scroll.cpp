@@ -27,7 +27,7 @@ Thumb ScrollThumb(int count, int visible, int top, int track) {
     }
     const int length = std::clamp(track * visible / count, 1, track);
     const int range = count - visible;
-    const int start = (track - length) * std::clamp(top, 0, range) / range;
+    const int start = ((track - length) * std::clamp(top, 0, range) + range / 2) / range;
     return {start, length};
 }
 
