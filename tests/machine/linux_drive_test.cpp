@@ -139,10 +139,12 @@ TEST(LinuxDrives, RefusalsGiveTheirWin32Error) {
         {"sg2", true, EACCES, ERROR_ACCESS_DENIED},  {"sg2", true, EBUSY, ERROR_SHARING_VIOLATION},
         {"sg2", true, ENXIO, ERROR_FILE_NOT_FOUND},  {"sg2", true, ENOMEM, ERROR_NOT_ENOUGH_MEMORY},
         {"sg2", true, EIO, ERROR_IO_DEVICE}};
+    HostTree tree;
+    BuildMachine(tree);
+    auto h = MakeHost(tree);
     for (const auto& c : cases) {
-        HostTree tree;
-        BuildMachine(tree);
-        auto h = MakeHost(tree);
+        h->system->refuseOpen.clear();
+        h->system->refuseAccess.clear();
         (c.atOpen ? h->system->refuseOpen : h->system->refuseAccess)[tree.Node(c.node)] = c.err;
         DWORD error = 0;
         EXPECT_FALSE(h->host->OpenDevice("\\\\.\\CdRom0", GENERIC_READ | GENERIC_WRITE,
