@@ -34,10 +34,17 @@ inline std::ostream& operator<<(std::ostream& out, const Shown& s) {
                << "\"}";
 }
 
+// Posted by a test to minimise the window, as the system may do to any window.
+constexpr UINT kMinimiseMessage = WM_USER + 1;
+
 // The real dialog; it only notes what it shows after each event of the worker.
 class RecordingUpdaterDlg : public CUpdaterDlg {
   public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == kMinimiseMessage) {
+            ShowWindow(SW_MINIMIZE);
+            return 0;
+        }
         const LRESULT result = CUpdaterDlg::WindowProc(message, wParam, lParam);
         if (message == WM_UPDATE_EVENT) {
             CString status;
@@ -49,6 +56,7 @@ class RecordingUpdaterDlg : public CUpdaterDlg {
     }
 
     bool Busy() const { return m_busy == 1; }
+    size_t ImageCount() const { return m_images.size(); }
     const CUpdateThread* Worker() const { return m_worker; }
 
     std::vector<Shown> shown;
