@@ -150,6 +150,27 @@ TEST_F(FileTest, StatusGivesSizeTimeAndFullPath) {
     EXPECT_EQ(file.GetFileName(), "status.bin");
 }
 
+TEST_F(FileTest, StatusSizeIsTheLowThirtyTwoBitsSigned) {
+    struct Case {
+        off_t size;
+        LONG expected;
+    };
+    const Case cases[] = {
+        {0x7FFFFFFF, 0x7FFFFFFF},
+        {0x80000010LL, static_cast<LONG>(0x80000010u)},  // past 2 GiB the size turns negative
+        {0x100000010LL, 0x10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        const std::string path = Make("sparse.bin", "");
+        ASSERT_EQ(::truncate(path.c_str(), c.size), 0);  // sparse: no disk space taken
+        CFile file(path.c_str(), CFile::modeRead);
+        CFileStatus status;
+        ASSERT_TRUE(file.GetStatus(status));
+        EXPECT_EQ(status.m_size, c.expected);
+    }
+}
+
 TEST_F(FileTest, WritesCreateTruncateOrKeep) {
     const std::string path = Path("out.bin");
     {
