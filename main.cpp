@@ -5,11 +5,10 @@
 #include "app/updater_app.h"
 #include "frontend/terminal/terminal_frontend.h"
 
-int main(int argc, char* argv[]) {
-    // The application object lives in a library; naming it here links it in.
-    CWinApp& app = theApp;
-    (void)app;
+// The application object lives in a library; a reference the linker cannot drop links it in.
+CWinApp* volatile g_application = &theApp;
 
+int main(int argc, char* argv[]) {
     frontend::TerminalFrontend terminal;
     if (!terminal.usable()) {
         std::fprintf(stderr, "%s: needs a terminal on standard input and output\n",

@@ -22,8 +22,10 @@ bool HasBorder(const Window& control) { return (control.style & WS_BORDER) != 0;
 
 uint8_t StateAttr(const Window& control) { return control.enabled ? kAttrNormal : kAttrDim; }
 
+// A disabled control keeps the focus in the model but takes no keys: it is not shown as
+// focused, and Enter goes to the default button.
 bool IsFocused(const Window& control) {
-    return control.parent != nullptr && control.parent->focus == &control;
+    return control.parent != nullptr && control.parent->focus == &control && control.enabled;
 }
 
 Label LabelOf(const Window& control) {
@@ -150,7 +152,8 @@ void Painter::Control(Window& control, const CellRect& cells, const CellRect& cl
             break;
         case WindowKind::PushButton: {
             const Window* focus = control.parent != nullptr ? control.parent->focus : nullptr;
-            const bool focusOnButton = focus != nullptr && focus->kind == WindowKind::PushButton;
+            const bool focusOnButton =
+                focus != nullptr && focus->kind == WindowKind::PushButton && focus->enabled;
             const bool marked = focusOnButton ? focus == &control
                                               : (control.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
             Button(control, cells, clip, marked, control.text);
