@@ -306,25 +306,4 @@ TEST(SimDrive, OpensAndClosesAreRecorded) {
     EXPECT_EQ(events[4].path, "\\\\.\\C:");
 }
 
-TEST(SimMachineChoice, EnvironmentNamesTheDescriptionFile) {
-    testsupport::TempDir dir;
-    std::string path = dir.Write("test.machine", "[machine]\nplatform = 1\n[letter Q]\ntype = cdrom\n");
-    testsupport::ScopedEnv env("CDRWUPDATE_MACHINE", path.c_str());
-    machine::sim::ScopedMachine fresh(nullptr);  // the default choice is made anew
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof info;
-    ASSERT_TRUE(GetVersionExA(&info));
-    EXPECT_EQ(info.dwPlatformId, 1u);
-    EXPECT_EQ(GetLogicalDrives(), 1u << ('Q' - 'A'));
-}
-
-TEST(SimMachineChoice, ScopedMachinePutsThePreviousBack) {
-    testsupport::SimMachineScope outer("[machine]\nplatform = 1\n");
-    {
-        testsupport::SimMachineScope inner("[machine]\nplatform = 7\n");
-        EXPECT_EQ(&machine::Active(), &inner.sim());
-    }
-    EXPECT_EQ(&machine::Active(), &outer.sim());
-}
-
 }  // namespace
