@@ -4,6 +4,7 @@
 // numbers (those depend on probe order), and "INFO ..." lines with them, for a reader.
 //
 // probe PARAMETER-FILE IMAGE [--as-user UID]
+// probe --medium-change PRODUCT
 #include <grp.h>
 #include <unistd.h>
 
@@ -227,14 +228,61 @@ void RunProgram(const char* who, const char* paramFile, const char* image) {
     }
 }
 
+// Polls the blank-vendor drive whose product starts with `product` the way the program polls
+// (open, TEST UNIT READY, close) while a disc is inserted from outside, and prints the distinct
+// answers in order: the unit attention must reach the program, nothing in between takes it.
+int WatchMediumChange(const char* product) {
+    std::vector<char> names(65535);
+    DWORD n = QueryDosDeviceA(nullptr, names.data(), static_cast<DWORD>(names.size()));
+    std::string path;
+    for (const char* p = names.data(); n && *p && path.empty(); p += std::strlen(p) + 1) {
+        if (std::strncmp(p, "CdRom", 5) != 0) continue;
+        const std::string candidate = std::string("\\\\.\\") + p;
+        HANDLE h = CreateFileA(candidate.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        uint8_t inq[36] = {};
+        Send(h, {0x12, 0, 0, 0, 36, 0}, SCSI_IOCTL_DATA_IN, inq, sizeof inq);
+        CloseHandle(h);
+        if (std::memcmp(inq + 8, "        ", 8) == 0 &&
+            std::strncmp(reinterpret_cast<char*>(inq + 16), product, std::strlen(product)) == 0) {
+            path = candidate;
+        }
+    }
+    if (path.empty()) {
+        std::printf("CHECK medium-change no drive\n");
+        return 1;
+    }
+    std::printf("GUEST waiting for a medium\n");
+    std::string answers, last;
+    for (int i = 0; i < 1200; ++i) {
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        const Outcome o = Send(h, {0, 0, 0, 0, 0, 0}, SCSI_IOCTL_DATA_UNSPECIFIED, nullptr, 0);
+        CloseHandle(h);
+        const std::string answer = Describe(o);
+        if (answer != last) answers += (answers.empty() ? "" : " -> ") + answer;
+        last = answer;
+        if (o.ok && o.status == 0) break;
+        usleep(100000);
+    }
+    std::printf("CHECK medium-change TEST-UNIT-READY %s\n", answers.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (argc == 3 && std::strcmp(argv[1], "--medium-change") == 0) {
+        return WatchMediumChange(argv[2]);
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: probe PARAMETER-FILE IMAGE [--as-user UID]\n");
+        std::fprintf(stderr,
+                     "usage: probe PARAMETER-FILE IMAGE [--as-user UID]\n"
+                     "       probe --medium-change PRODUCT\n");
         return 2;
     }
-    setvbuf(stdout, nullptr, _IOLBF, 0);
     if (argc == 5 && std::strcmp(argv[3], "--as-user") == 0) {
         const int uid = std::atoi(argv[4]);
         if (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0) {
