@@ -223,6 +223,7 @@ INT_PTR CDialog::DoModal() {
 
     // The owner takes no input while its modal dialog is open.
     bool ownerWasEnabled = owner != nullptr && owner->enabled;
+    HWND ownerHwnd = owner != nullptr ? owner->hwnd : nullptr;
     if (ownerWasEnabled) {
         owner->enabled = false;
         NotifyChanged(*owner);
@@ -249,7 +250,8 @@ INT_PTR CDialog::DoModal() {
     afx::detail::UnregisterWindow(window->hwnd);
     window.reset();
 
-    if (ownerWasEnabled && afx::FindWindow(owner->hwnd) == owner) {
+    // Handles are never reused: a handle that is still known is still the owner.
+    if (ownerWasEnabled && afx::FindWindow(ownerHwnd) != nullptr) {
         owner->enabled = true;
         NotifyChanged(*owner);
     }

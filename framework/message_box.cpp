@@ -48,6 +48,7 @@ int RunMessageBox(Window* owner, const CString& text, const CString& caption, UI
     box->focus = box->controls.front().get();
 
     bool ownerWasEnabled = owner != nullptr && owner->enabled;
+    HWND ownerHwnd = owner != nullptr ? owner->hwnd : nullptr;
     if (ownerWasEnabled) {
         owner->enabled = false;
         NotifyChanged(*owner);
@@ -59,7 +60,7 @@ int RunMessageBox(Window* owner, const CString& text, const CString& caption, UI
     UnregisterWindow(box->hwnd);
     box.reset();
     // The owner may have gone while the box was open (a message handled meanwhile ended it).
-    if (ownerWasEnabled && FindWindow(owner->hwnd) == owner) {
+    if (ownerWasEnabled && FindWindow(ownerHwnd) != nullptr) {
         owner->enabled = true;
         NotifyChanged(*owner);
     }
