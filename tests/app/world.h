@@ -38,17 +38,17 @@ inline void PutField(std::vector<uint8_t>& bytes, size_t at, size_t width,
     std::copy_n(text.begin(), std::min(width, text.size()), bytes.begin() + at);
 }
 
-inline std::vector<uint8_t> ImageBytes(const ImageSpec& spec) {
-    std::vector<uint8_t> bytes(spec.size);
+inline std::vector<uint8_t> ImageBytes(const ImageSpec& image) {
+    std::vector<uint8_t> bytes(image.size);
     for (size_t i = 40; i < bytes.size(); ++i) {
         bytes[i] = static_cast<uint8_t>(i * 7 + 3);  // any firmware body
     }
     if (bytes.size() >= 40) {
         std::fill_n(bytes.begin(), 40, 0);
-        PutField(bytes, 4, 6, spec.typeCode);
-        PutField(bytes, 10, 8, spec.vendor);
-        PutField(bytes, 19, 16, spec.product);
-        PutField(bytes, 36, 4, spec.revision);
+        PutField(bytes, 4, 6, image.typeCode);
+        PutField(bytes, 10, 8, image.vendor);
+        PutField(bytes, 19, 16, image.product);
+        PutField(bytes, 36, 4, image.revision);
     }
     return bytes;
 }
@@ -70,9 +70,9 @@ class World {
     std::string ProgramPath() const { return dir.File("UPDATE.EXE"); }
     std::string IniPath() const { return dir.File("UPDATE.INI"); }
 
-    std::string AddImage(const ImageSpec& spec) const {
-        const std::string path = dir.Write(spec.name, ImageBytes(spec));
-        SetTime(path, spec.mtime);
+    std::string AddImage(const ImageSpec& image) const {
+        const std::string path = dir.Write(image.name, ImageBytes(spec));
+        SetTime(path, image.mtime);
         return path;
     }
     static void SetTime(const std::string& path, time_t seconds) {
