@@ -87,9 +87,11 @@ Label ControlLabel(const Window& control) {
     return ParseLabel(control.text);
 }
 
+// Whether a control stands in a group box: its top left corner lies inside the frame (a
+// drop-down list's rectangle reaches down over its opened list, so its size says nothing).
 bool Inside(const afx::DialogRect& outer, const afx::DialogRect& inner) {
-    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.cx <= outer.x + outer.cx &&
-           inner.y + inner.cy <= outer.y + outer.cy;
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x < outer.x + outer.cx &&
+           inner.y < outer.y + outer.cy;
 }
 
 // The item after `from` (wrapping) whose text starts with `ch`, letters in either case.

@@ -82,6 +82,10 @@ bool IsMnemonicKey(int ch) {
 }  // namespace
 
 std::optional<KeyEvent> KeyDecoder::Feed(const KeyInput& input) {
+    if (input.alt) {
+        m_escape = false;
+        return AfterEscape(input);
+    }
     if (m_escape) {
         m_escape = false;
         return AfterEscape(input);

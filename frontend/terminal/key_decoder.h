@@ -37,10 +37,12 @@ struct KeyEvent {
     char32_t ch = 0;  // Char: the character; Mnemonic: the letter in upper case
 };
 
-// One read from the terminal: a character, or a curses key code (KEY_UP, KEY_RESIZE ...).
+// One read from the terminal: a character, or a curses key code (KEY_UP, KEY_RESIZE ...);
+// `alt` when the terminal reported the Alt key with it in one sequence.
 struct KeyInput {
     bool isKeyCode;
     int value;
+    bool alt = false;
 };
 
 class KeyDecoder {

@@ -84,10 +84,44 @@ class Painter {
     void AddHit(const CellRect& rect, HitKind kind, Window* window, int index = -1) {
         m_view.hits.push_back({rect, kind, window, index});
     }
+    CellRect Spill(const Window& control, const CellRect& cells, int row, const CellRect& clip);
 
     Canvas& m_canvas;
     ViewState& m_view;
+    CellRect m_frame;  // of the dialog being drawn
 };
+
+// Labels are drawn in a proportional font where the templates come from; here a label
+// that is wider than its control spills to the right over free cells (never over another
+// control, nor out of the group box it stands in), so it is not cut short.
+CellRect Painter::Spill(const Window& control, const CellRect& cells, int row,
+                        const CellRect& clip) {
+    int limit = clip.right();
+    if (control.parent != nullptr && control.parent->kind == WindowKind::Dialog) {
+        for (const auto& other : control.parent->controls) {
+            if (other.get() == &control || !other->visible) {
+                continue;
+            }
+            CellRect o = ControlCells(*other, m_frame);
+            if (other->kind == WindowKind::ComboBox) {
+                o.rows = 1;  // its list drops only when opened
+            }
+            if (row < o.row || row >= o.bottom()) {
+                continue;
+            }
+            const bool framesLabel = other->kind == WindowKind::GroupBox && o.col < cells.col &&
+                                     cells.col < o.right() - 1 && row > o.row &&
+                                     row < o.bottom() - 1;
+            if (framesLabel) {
+                limit = std::min(limit, o.right() - 1);
+            } else if (o.col >= cells.right()) {
+                limit = std::min(limit, o.col - 1);
+            }
+        }
+    }
+    const int right = std::max(cells.right(), limit);
+    return CellRect{row, cells.col, 1, right - cells.col}.Intersect(clip);
+}
 
 void Painter::TitleBar(const Window& window, const CellRect& frame, bool onTop) {
     const CellRect bar{frame.row, frame.col, 1, frame.cols};
@@ -121,6 +155,7 @@ void Painter::Frame(const Window& window, const CellRect& frame, bool onTop) {
 
 CellRect Painter::Dialog(Window& dialog, bool onTop) {
     const CellRect frame = DialogFrame(dialog, m_canvas.rows(), m_canvas.cols());
+    m_frame = frame;
     Frame(dialog, frame, onTop);
     const CellRect client = ClientOf(frame).Intersect(m_canvas.bounds());
     // Group boxes only frame other controls: draw them first so nothing is hidden.
@@ -188,7 +223,9 @@ void Painter::Control(Window& control, const CellRect& cells, const CellRect& cl
 void Painter::Static(const Window& control, const CellRect& cells, const CellRect& clip) {
     const CellRect area = cells.Intersect(clip);
     const Label label = LabelOf(control);
-    std::vector<std::string> lines = WrapText(label.text, cells.cols);
+    // One row holds one line, however long; more rows wrap the text.
+    std::vector<std::string> lines =
+        cells.rows == 1 ? std::vector<std::string>{label.text} : WrapText(label.text, cells.cols);
     if (static_cast<int>(lines.size()) > cells.rows) {
         lines.resize(cells.rows);
     }
@@ -204,7 +241,9 @@ void Painter::Static(const Window& control, const CellRect& cells, const CellRec
     for (size_t i = 0; i < lines.size(); ++i, ++row) {
         const int col = AlignedColumn(cells.col, cells.cols, TextWidth(lines[i]), align);
         if (lines.size() == 1) {
-            PutLabel(m_canvas, row, col, label, attr, area);
+            const bool spills = align == Align::Left && TextWidth(label.text) > cells.cols;
+            PutLabel(m_canvas, row, col, label, attr,
+                     spills ? Spill(control, cells, row, clip) : area);
         } else {
             m_canvas.Put(row, col, lines[i], attr, area);
         }
@@ -269,7 +308,8 @@ void Painter::Choice(const Window& control, const CellRect& cells, const CellRec
     const uint8_t attr = StateAttr(control);
     m_canvas.Put(row, cells.col, mark, attr, area);
     const uint8_t labelAttr = attr | (IsFocused(control) ? kAttrReverse : 0);
-    PutLabel(m_canvas, row, cells.col + 4, LabelOf(control), labelAttr, area);
+    PutLabel(m_canvas, row, cells.col + 4, LabelOf(control), labelAttr,
+             Spill(control, cells, row, clip));
     if (IsFocused(control)) {
         Cursor(row, cells.col + 1);
     }

@@ -52,6 +52,25 @@ void Blit(const Canvas& canvas) {
     }
 }
 
+// What curses read, with the Alt key of xterm-style sequences (Alt+F4 as F52, Alt+Down
+// as the extended key kDN3) taken apart.
+KeyInput FromCurses(int got, wint_t wch) {
+    const int value = static_cast<int>(wch);
+    if (got != KEY_CODE_YES) {
+        return {false, value};
+    }
+    if (value == KEY_F(52)) {
+        return {true, KEY_F(4), true};
+    }
+    if (value > KEY_MAX) {
+        const char* name = keyname(value);
+        const std::string key = name != nullptr ? name : "";
+        if (key == "kDN3") return {true, KEY_DOWN, true};
+        if (key == "kUP3") return {true, KEY_UP, true};
+    }
+    return {true, value};
+}
+
 }  // namespace
 
 TerminalFrontend::TerminalFrontend() {
@@ -180,7 +199,7 @@ void TerminalFrontend::WaitForInput() {
         const int got = wget_wch(stdscr, &wch);
         if (got != ERR) {
             idleReads = 0;
-            if (const auto key = m_decoder.Feed({got == KEY_CODE_YES, static_cast<int>(wch)})) {
+            if (const auto key = m_decoder.Feed(FromCurses(got, wch))) {
                 Handle(*key);
                 return;
             }

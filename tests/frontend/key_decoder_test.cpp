@@ -70,6 +70,19 @@ TEST(KeyDecoderTest, EscapeWaitsForALetterBeforeItCancels) {
     }
 }
 
+TEST(KeyDecoderTest, AltReportedWithTheKeyActsLikeEscapeBeforeIt) {
+    KeyDecoder decoder;
+    const auto close = decoder.Feed({true, KEY_F(4), true});
+    ASSERT_TRUE(close.has_value());
+    EXPECT_EQ(close->action, Action::Close);
+    // A pending Esc is replaced, not doubled.
+    decoder.Feed(Ch(0x1B));
+    const auto open = decoder.Feed({true, KEY_DOWN, true});
+    ASSERT_TRUE(open.has_value());
+    EXPECT_EQ(open->action, Action::OpenList);
+    EXPECT_FALSE(decoder.escapePending());
+}
+
 TEST(KeyDecoderTest, LoneEscapeCancelsOnTimeoutOnly) {
     KeyDecoder decoder;
     EXPECT_FALSE(decoder.Timeout().has_value());
