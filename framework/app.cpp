@@ -46,8 +46,10 @@ void CCommandLineInfo::ParseParam(const char* pszParam, BOOL bFlag, BOOL) {
 
 // ---- CWinApp
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
+// clang-format on
 
 CWinApp::CWinApp(LPCSTR lpszAppName) : m_nameGiven(lpszAppName != nullptr) {
     if (m_nameGiven) {
@@ -130,7 +132,8 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT nIDHelp) {
 
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
     CString text = AfxLoadString(nIDPrompt);
-    return AfxMessageBox(text.c_str(), nType, nIDHelp == static_cast<UINT>(-1) ? nIDPrompt : nIDHelp);
+    return AfxMessageBox(text.c_str(), nType,
+                         nIDHelp == static_cast<UINT>(-1) ? nIDPrompt : nIDHelp);
 }
 
 CString AfxLoadString(UINT nID) {

@@ -189,11 +189,13 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
 
 // ---- CDialog
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
     ON_COMMAND(IDOK, OnOK)
     ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
+// clang-format on
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_pParentWnd(pParentWnd),

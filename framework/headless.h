@@ -71,11 +71,11 @@ class HeadlessUser : private Frontend {
     int Result() const;  // throws while the user interface still runs
 
     // What is on the screen.
-    size_t OpenWindows() const;      // dialogs and message boxes, nested
-    const Window& Top() const;       // the window on top
-    const Window& Dialog() const;    // the topmost dialog (under any message box)
-    bool BoxOpen() const;            // whether the window on top is a message box
-    const Window& Box() const;       // the message box on top
+    size_t OpenWindows() const;               // dialogs and message boxes, nested
+    const Window& Top() const;                // the window on top
+    const Window& Dialog() const;             // the topmost dialog (under any message box)
+    bool BoxOpen() const;                     // whether the window on top is a message box
+    const Window& Box() const;                // the message box on top
     const Window& Of(const CWnd& wnd) const;  // any open window or control by its object
 
     // Acting on the window on top, as a person would.
@@ -88,9 +88,9 @@ class HeadlessUser : private Frontend {
     void Focus(int id);               // as with Tab or a mnemonic
     void Enter();
     void Escape();
-    void Close();                     // the title bar's close button
-    void SysCommand(UINT command);    // a system menu item
-    void Answer(int button);          // the message box on top
+    void Close();                   // the title bar's close button
+    void SysCommand(UINT command);  // a system menu item
+    void Answer(int button);        // the message box on top
 
     // Lets the user interface handle what has been posted meanwhile.
     void Pump();

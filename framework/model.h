@@ -23,8 +23,8 @@ enum class WindowKind {
     CheckBox,     // BS_CHECKBOX / BS_AUTOCHECKBOX (and three-state kinds)
     RadioButton,  // BS_RADIOBUTTON / BS_AUTORADIOBUTTON; a WS_GROUP item starts a group
     GroupBox,
-    ComboBox,     // drop-down list; CBS_SORT keeps items sorted
-    ListBox,      // LBS_SORT keeps items sorted; LBS_NOTIFY sends selection notifications
+    ComboBox,  // drop-down list; CBS_SORT keeps items sorted
+    ListBox,   // LBS_SORT keeps items sorted; LBS_NOTIFY sends selection notifications
     Edit,
     Progress,
 };
@@ -60,10 +60,10 @@ class Window {
 
     HWND hwnd = nullptr;
     WindowKind kind = WindowKind::Dialog;
-    int id = 0;                 // control id; 0 for dialogs and message boxes
-    Window* parent = nullptr;   // controls: their dialog; top-level windows: their owner
-    CWnd* handler = nullptr;    // receives the window's messages; null for unbound controls
-    CString text;               // caption of a top-level window, text of a control
+    int id = 0;                // control id; 0 for dialogs and message boxes
+    Window* parent = nullptr;  // controls: their dialog; top-level windows: their owner
+    CWnd* handler = nullptr;   // receives the window's messages; null for unbound controls
+    CString text;              // caption of a top-level window, text of a control
     DWORD style = 0;
     DWORD exStyle = 0;
     DialogRect rect;

@@ -35,30 +35,30 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
-#define DECLARE_MESSAGE_MAP()                         \
-  protected:                                          \
-    static const AFX_MSGMAP* GetThisMessageMap();     \
+#define DECLARE_MESSAGE_MAP()                     \
+  protected:                                      \
+    static const AFX_MSGMAP* GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                       \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
-        using ThisClass [[maybe_unused]] = theClass;                                 \
-        using TheBaseClass = baseClass;                                              \
+        using ThisClass [[maybe_unused]] = theClass;                                  \
+        using TheBaseClass = baseClass;                                               \
         static const AFX_MSGMAP_ENTRY entries[] = {
-#define END_MESSAGE_MAP()                                                         \
-    { 0, 0, 0, nullptr }                                                          \
-    }                                                                             \
-    ;                                                                             \
+#define END_MESSAGE_MAP()                                                             \
+    { 0, 0, 0, nullptr }                                                              \
+    }                                                                                 \
+    ;                                                                                 \
     static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, entries}; \
-    return &messageMap;                                                           \
+    return &messageMap;                                                               \
     }
 
-#define AFX_CMD_ENTRY(code, id, memberFxn)                                      \
-    {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id),                \
-     [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {                             \
-         static_cast<ThisClass*>(t)->memberFxn();                               \
-         return 0;                                                              \
+#define AFX_CMD_ENTRY(code, id, memberFxn)                       \
+    {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), \
+     [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {              \
+         static_cast<ThisClass*>(t)->memberFxn();                \
+         return 0;                                               \
      }},
 
 // Commands and control notifications: handlers take no arguments.
@@ -70,39 +70,39 @@ struct AFX_MSGMAP {
 #define ON_EN_CHANGE(id, memberFxn) AFX_CMD_ENTRY(EN_CHANGE, id, memberFxn)
 
 // Any message, user-defined ones included: LRESULT memberFxn(WPARAM, LPARAM).
-#define ON_MESSAGE(message, memberFxn)                                          \
+#define ON_MESSAGE(message, memberFxn)                                                    \
     {static_cast<UINT>(message), 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT { \
-         return static_cast<ThisClass*>(t)->memberFxn(w, l);                    \
+         return static_cast<ThisClass*>(t)->memberFxn(w, l);                              \
      }},
 
 // void OnSysCommand(UINT nID, LPARAM lParam)
-#define ON_WM_SYSCOMMAND()                                                      \
-    {WM_SYSCOMMAND, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {    \
-         static_cast<ThisClass*>(t)->OnSysCommand(static_cast<UINT>(w), l);     \
-         return 0;                                                              \
+#define ON_WM_SYSCOMMAND()                                                   \
+    {WM_SYSCOMMAND, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT { \
+         static_cast<ThisClass*>(t)->OnSysCommand(static_cast<UINT>(w), l);  \
+         return 0;                                                           \
      }},
 // void OnPaint()
-#define ON_WM_PAINT()                                                           \
-    {WM_PAINT, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {             \
-         static_cast<ThisClass*>(t)->OnPaint();                                 \
-         return 0;                                                              \
+#define ON_WM_PAINT()                                               \
+    {WM_PAINT, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT { \
+         static_cast<ThisClass*>(t)->OnPaint();                     \
+         return 0;                                                  \
      }},
 // HCURSOR OnQueryDragIcon()
-#define ON_WM_QUERYDRAGICON()                                                   \
-    {WM_QUERYDRAGICON, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {     \
+#define ON_WM_QUERYDRAGICON()                                                             \
+    {WM_QUERYDRAGICON, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {               \
          return reinterpret_cast<LRESULT>(static_cast<ThisClass*>(t)->OnQueryDragIcon()); \
      }},
 // void OnClose()
-#define ON_WM_CLOSE()                                                           \
-    {WM_CLOSE, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {             \
-         static_cast<ThisClass*>(t)->OnClose();                                 \
-         return 0;                                                              \
+#define ON_WM_CLOSE()                                               \
+    {WM_CLOSE, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT { \
+         static_cast<ThisClass*>(t)->OnClose();                     \
+         return 0;                                                  \
      }},
 // void OnDestroy()
-#define ON_WM_DESTROY()                                                         \
-    {WM_DESTROY, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {           \
-         static_cast<ThisClass*>(t)->OnDestroy();                               \
-         return 0;                                                              \
+#define ON_WM_DESTROY()                                               \
+    {WM_DESTROY, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT { \
+         static_cast<ThisClass*>(t)->OnDestroy();                     \
+         return 0;                                                    \
      }},
 
 // The root of everything that has a message map.

@@ -148,9 +148,10 @@ bool Focus(Window& control) {
 bool Enter(Window& top) {
     if (!IsOnTop(top)) return false;
     Window* focus = top.focus;
-    Window* button = focus != nullptr && focus->kind == WindowKind::PushButton && focus->TakesInput()
-                         ? focus
-                         : top.DefaultButton();
+    Window* button =
+        focus != nullptr && focus->kind == WindowKind::PushButton && focus->TakesInput()
+            ? focus
+            : top.DefaultButton();
     if (IsBox(top)) return button != nullptr && AnswerBox(top, button->id);
     int id = button != nullptr ? button->id : IDOK;
     if (button != nullptr && !button->TakesInput()) return false;

@@ -17,8 +17,9 @@ typedef RECT* LPRECT;
 
 #define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xFFFF))
 #define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xFFFF))
-#define MAKEWPARAM(l, h) \
-    (static_cast<WPARAM>((static_cast<DWORD>(l) & 0xFFFF) | ((static_cast<DWORD>(h) & 0xFFFF) << 16)))
+#define MAKEWPARAM(l, h)                                    \
+    (static_cast<WPARAM>((static_cast<DWORD>(l) & 0xFFFF) | \
+                         ((static_cast<DWORD>(h) & 0xFFFF) << 16)))
 
 // Messages.
 #define WM_SETTEXT 0x000C

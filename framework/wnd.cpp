@@ -50,9 +50,9 @@ int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
     if (w == nullptr) return 0;
     const auto& items = w->systemMenu;
     for (size_t i = 0; i < items.size(); ++i) {
-        bool match = (nFlags & MF_BYPOSITION) ? i == nIDItem
-                                              : ((items[i].flags & MF_SEPARATOR) == 0 &&
-                                                 items[i].id == nIDItem);
+        bool match = (nFlags & MF_BYPOSITION)
+                         ? i == nIDItem
+                         : ((items[i].flags & MF_SEPARATOR) == 0 && items[i].id == nIDItem);
         if (match) {
             rString = items[i].text;
             return static_cast<int>(rString.size());

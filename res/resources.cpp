@@ -20,10 +20,8 @@ const DialogItemTemplate kAboutItems[] = {
     {CC::Static, nullptr, IDC_STATIC, 57, 40, 20, 20, kChild | SS_ICON, IDR_MAINFRAME},
     {CC::Static, "CD-R/RWアップデートプログラム", IDC_ABOUT_TITLE, 7, 5, 119, 8,
      kChild | SS_CENTER | SS_NOPREFIX, 0},
-    {CC::Static, "Ver 1.00", IDC_ABOUT_VERSION, 24, 21, 85, 8, kChild | SS_CENTER | SS_NOPREFIX,
-     0},
-    {CC::Button, "OK", IDOK, 42, 92, 50, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP,
-     0},
+    {CC::Static, "Ver 1.00", IDC_ABOUT_VERSION, 24, 21, 85, 8, kChild | SS_CENTER | SS_NOPREFIX, 0},
+    {CC::Button, "OK", IDOK, 42, 92, 50, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0},
 };
 
 const DialogItemTemplate kUpdaterItems[] = {
@@ -53,8 +51,8 @@ const DialogItemTemplate kParamListItems[] = {
      0},
     {CC::Button, "編集(&E)", IDC_PARAM_EDIT, 197, 27, 50, 14, kChild | BS_PUSHBUTTON | WS_TABSTOP,
      0},
-    {CC::Button, "削除(&D)", IDC_PARAM_DELETE, 197, 43, 50, 14,
-     kChild | BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {CC::Button, "削除(&D)", IDC_PARAM_DELETE, 197, 43, 50, 14, kChild | BS_PUSHBUTTON | WS_TABSTOP,
+     0},
 };
 
 constexpr DWORD kEdit = kChild | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
@@ -69,8 +67,8 @@ const DialogItemTemplate kParamEditItems[] = {
     {CC::Edit, nullptr, IDC_MODEL_NAME, 19, 67, 98, 12, kEdit, 0},
     {CC::Button, "ﾀｲﾌﾟｺｰﾄﾞの取得が可能(&T)", IDC_TYPE_CODE_CHECK, 8, 90, 102, 9,
      kChild | BS_AUTOCHECKBOX | WS_TABSTOP, 0},
-    {CC::Static, "ﾀｲﾌﾟｺｰﾄﾞのｵﾌｾｯﾄｱﾄﾞﾚｽ(&O)：", IDC_OFFSET_LABEL, 19, 104, 90, 8,
-     kChild | SS_LEFT, 0},
+    {CC::Static, "ﾀｲﾌﾟｺｰﾄﾞのｵﾌｾｯﾄｱﾄﾞﾚｽ(&O)：", IDC_OFFSET_LABEL, 19, 104, 90, 8, kChild | SS_LEFT,
+     0},
     {CC::Edit, nullptr, IDC_OFFSET, 34, 118, 56, 12, kEdit, 0},
     {CC::Static, "(HEX)", IDC_HEX_LABEL, 93, 118, 24, 12, kChild | SS_LEFT | SS_CENTERIMAGE, 0},
     {CC::Button, "ｲﾝﾀｰﾌｪｰｽ(&I)", IDC_INTERFACE_GROUP, 4, 143, 119, 31, kChild | BS_GROUPBOX, 0},

@@ -109,7 +109,7 @@ TEST(Application, IsNamedAfterTheExecutableAndTitlesItsMessageBoxesSo) {
     EXPECT_THROW(user.Escape(), afx::HeadlessError);  // a Yes/No box must be answered
     user.Answer(IDNO);
     EXPECT_EQ(user.Box().boxType, MB_OK | MB_ICONINFORMATION);  // an icon given stays
-    user.Escape();  // an OK box: Esc answers OK
+    user.Escape();                                              // an OK box: Esc answers OK
     ASSERT_TRUE(user.Finished());
     EXPECT_EQ(answers, (std::vector<int>{IDOK, IDNO, IDOK}));
 }

@@ -16,8 +16,8 @@ TEST(ListControls, SortedListsKeepByteWiseOrderAndAddStringTellsWhereTheItemLand
     };
     // Byte-wise: digits before capitals before small letters before UTF-8 lead bytes, and
     // "HA:10" before "HA:2".
-    const Add adds[] = {{"HA:2 b", 0}, {"HA:10 a", 0}, {"apple", 2}, {"Zebra", 2},
-                        {"ドライブ", 4}, {"HA:2 b", 2}, {"", 0}};
+    const Add adds[] = {{"HA:2 b", 0},   {"HA:10 a", 0}, {"apple", 2}, {"Zebra", 2},
+                        {"ドライブ", 4}, {"HA:2 b", 2},  {"", 0}};
     TestDialog dlg;
     HeadlessUser user;
     dlg.onInit = [&](TestDialog& d) {
@@ -28,9 +28,9 @@ TEST(ListControls, SortedListsKeepByteWiseOrderAndAddStringTellsWhereTheItemLand
         }
     };
     user.Start([&] { return dlg.DoModal(); });
-    EXPECT_EQ(user.ItemTexts(fwtest::kSortedCombo),
-              (std::vector<CString>{"", "HA:10 a", "HA:2 b", "HA:2 b", "Zebra", "apple",
-                                    "ドライブ"}));
+    EXPECT_EQ(
+        user.ItemTexts(fwtest::kSortedCombo),
+        (std::vector<CString>{"", "HA:10 a", "HA:2 b", "HA:2 b", "Zebra", "apple", "ドライブ"}));
     // Item data travels with its item; an equal text lands after the earlier one.
     std::vector<DWORD_PTR> data;
     for (const afx::ListItem& item : user.Items(fwtest::kSortedCombo)) data.push_back(item.data);
@@ -147,8 +147,7 @@ TEST(ListControls, DoubleClickSelectsAndNotifiesButTheEmptyAreaDoesNothing) {
     EXPECT_EQ(user.Selection(fwtest::kNotifyList), 0);
 
     user.DoubleClick(fwtest::kNotifyList, 1);
-    EXPECT_EQ(dlg.log,
-              (std::vector<std::string>{"init", "list selchange", "list dblclk"}));
+    EXPECT_EQ(dlg.log, (std::vector<std::string>{"init", "list selchange", "list dblclk"}));
     user.DoubleClick(fwtest::kNotifyList, 1);  // already selected: only the double click
     EXPECT_EQ(dlg.log.back(), "list dblclk");
     EXPECT_EQ(dlg.log.size(), 4u);

@@ -79,7 +79,8 @@ TEST(ModalLoop, PostedMessagesAreHandledWhileAMessageBoxIsOpen) {
 
     HWND target = dlg.GetSafeHwnd();
     std::thread worker([target] {
-        for (WPARAM i = 1; i <= 50; ++i) EXPECT_TRUE(PostMessageA(target, fwtest::WM_TEST_EVENT, i, 0));
+        for (WPARAM i = 1; i <= 50; ++i)
+            EXPECT_TRUE(PostMessageA(target, fwtest::WM_TEST_EVENT, i, 0));
     });
     user.WaitUntil([&] { return dlg.events == 50; }, "50 events");
     worker.join();

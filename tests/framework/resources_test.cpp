@@ -17,15 +17,18 @@ TEST(Resources, StringsHaveTheirExactBytes) {
     };
     const Case cases[] = {
         // "ﾊﾞｰｼﾞｮﾝ情報(&A)...": half-width katakana, then ASCII dots.
-        {101, "\xEF\xBE\x8A\xEF\xBE\x9E\xEF\xBD\xB0\xEF\xBD\xBC\xEF\xBE\x9E\xEF\xBD\xAE\xEF\xBE\x9D"
-              "\xE6\x83\x85\xE5\xA0\xB1(&A)..."},
+        {101,
+         "\xEF\xBE\x8A\xEF\xBE\x9E\xEF\xBD\xB0\xEF\xBD\xBC\xEF\xBE\x9E\xEF\xBD\xAE\xEF\xBE\x9D"
+         "\xE6\x83\x85\xE5\xA0\xB1(&A)..."},
         // "データを転送しています" and three katakana middle dots U+30FB.
-        {118, "\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE3\x82\x92\xE8\xBB\xA2\xE9\x80\x81\xE3\x81\x97"
-              "\xE3\x81\xA6\xE3\x81\x84\xE3\x81\xBE\xE3\x81\x99\xE3\x83\xBB\xE3\x83\xBB\xE3\x83\xBB"},
+        {118,
+         "\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE3\x82\x92\xE8\xBB\xA2\xE9\x80\x81\xE3\x81\x97"
+         "\xE3\x81\xA6\xE3\x81\x84\xE3\x81\xBE\xE3\x81\x99\xE3\x83\xBB\xE3\x83\xBB\xE3\x83\xBB"},
         {102, "メモリが足りません。\nプログラムを終了します。"},
         {104, "「%s」ファイルによるアップデートを開始します。\nよろしいですか？"},
-        {129, "正常に作業が完了しました。\n書き込んだデータを有効にするためには、\nドライブの電源を"
-              "入れ直す必要があります。\n\n今すぐパソコンの電源をおとしますか？"},
+        {129,
+         "正常に作業が完了しました。\n書き込んだデータを有効にするためには、\nドライブの電源を"
+         "入れ直す必要があります。\n\n今すぐパソコンの電源をおとしますか？"},
         {136, "タイプコードを参照しません。"},
     };
     for (const Case& c : cases) EXPECT_EQ(AfxLoadString(c.id), c.bytes) << c.id;

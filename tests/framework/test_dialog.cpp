@@ -15,8 +15,7 @@ const res::DialogItemTemplate kItems[] = {
     {CC::Button, "Cancel", IDCANCEL, 150, 22, 50, 14, kChild | BS_PUSHBUTTON | WS_TABSTOP, 0},
     {CC::ComboBox, nullptr, kSortedCombo, 5, 5, 100, 60,
      kChild | CBS_DROPDOWNLIST | CBS_SORT | WS_TABSTOP, 0},
-    {CC::ComboBox, nullptr, kPlainCombo, 5, 20, 100, 60, kChild | CBS_DROPDOWNLIST | WS_TABSTOP,
-     0},
+    {CC::ComboBox, nullptr, kPlainCombo, 5, 20, 100, 60, kChild | CBS_DROPDOWNLIST | WS_TABSTOP, 0},
     {CC::ListBox, nullptr, kNotifyList, 5, 35, 60, 40, kChild | LBS_NOTIFY | WS_TABSTOP, 0},
     {CC::ListBox, nullptr, kQuietList, 70, 35, 60, 40, kChild | LBS_SORT | WS_TABSTOP, 0},
     {CC::Button, "&A", kRadioA, 5, 80, 30, 10, kChild | BS_AUTORADIOBUTTON | WS_GROUP, 0},
@@ -34,10 +33,18 @@ const res::DialogItemTemplate kItems[] = {
 
 }  // namespace
 
-const res::DialogTemplate kTestTemplate = {
-    9000, "Test dialog", "ＭＳ Ｐゴシック", 9, 210, 140,
-    DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, kItems, std::size(kItems)};
+const res::DialogTemplate kTestTemplate = {9000,
+                                           "Test dialog",
+                                           "ＭＳ Ｐゴシック",
+                                           9,
+                                           210,
+                                           140,
+                                           DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                           0,
+                                           kItems,
+                                           std::size(kItems)};
 
+// clang-format off
 BEGIN_MESSAGE_MAP(TestDialog, CDialog)
     ON_CBN_SELCHANGE(kSortedCombo, OnSortedSelChange)
     ON_CBN_SELCHANGE(kPlainCombo, OnPlainSelChange)
@@ -49,6 +56,7 @@ BEGIN_MESSAGE_MAP(TestDialog, CDialog)
     ON_WM_SYSCOMMAND()
     ON_MESSAGE(WM_TEST_EVENT, OnTestEvent)
 END_MESSAGE_MAP()
+// clang-format on
 
 void TestDialog::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);

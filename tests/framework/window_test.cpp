@@ -127,10 +127,12 @@ class IconDialog : public TestDialog {
     DECLARE_MESSAGE_MAP()
 };
 
+// clang-format off
 BEGIN_MESSAGE_MAP(IconDialog, TestDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
 END_MESSAGE_MAP()
+// clang-format on
 
 TEST(Window, AMinimisedDialogIsPaintedWithItsIconInTheMiddle) {
     IconDialog dlg;
