@@ -71,7 +71,7 @@ class World {
     std::string IniPath() const { return dir.File("UPDATE.INI"); }
 
     std::string AddImage(const ImageSpec& image) const {
-        const std::string path = dir.Write(image.name, ImageBytes(spec));
+        const std::string path = dir.Write(image.name, ImageBytes(image));
         SetTime(path, image.mtime);
         return path;
     }
