@@ -18,7 +18,7 @@ namespace machine {
 
 // An opened device path: what CreateFileA on \\.\... hands back.
 class Device {
-public:
+  public:
     virtual ~Device() = default;
     // Answers one I/O control; returns ERROR_SUCCESS or the Win32 error of the failure.
     virtual DWORD IoControl(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
@@ -28,7 +28,7 @@ public:
 
 // A loaded module (only the ASPI module is ever loaded by the program).
 class Module {
-public:
+  public:
     virtual ~Module() = default;
     virtual FARPROC Proc(const std::string& name) = 0;  // null when the module lacks it
     // What GetModuleFileNameA reports for it; empty: the name it was loaded by.
@@ -38,7 +38,7 @@ public:
 // Something a thread can wait on (events, completions). The clock decides how a timed wait
 // passes: a real clock waits, a virtual clock advances at once when nothing can signal.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual void Sleep(DWORD ms) = 0;
     virtual uint64_t NowMs() = 0;
@@ -52,15 +52,15 @@ public:
 };
 
 class Machine {
-public:
+  public:
     virtual ~Machine() = default;
 
     // GetVersionExA: false makes the query fail.
     virtual bool Version(OSVERSIONINFOA& info) = 0;
     // CreateFileA on a device path (\\.\CdRom0, \\.\Scsi0:, \\.\E:, \\.\PhysicalDrive1).
     // Null with `error` set when the path does not open.
-    virtual std::unique_ptr<Device> OpenDevice(const std::string& path, DWORD access,
-                                               DWORD share, DWORD& error) = 0;
+    virtual std::unique_ptr<Device> OpenDevice(const std::string& path, DWORD access, DWORD share,
+                                               DWORD& error) = 0;
     // LoadLibraryA: null with `error` set when there is no such module.
     virtual std::shared_ptr<Module> LoadModule(const std::string& name, DWORD& error) = 0;
     virtual DWORD LogicalDrives() = 0;
@@ -90,7 +90,7 @@ public:
     bool ShutdownPrivilegeEnabled() const { return m_shutdownEnabled; }
     void EnableShutdownPrivilege(bool on) { m_shutdownEnabled = on; }
 
-private:
+  private:
     std::atomic<bool> m_shutdownEnabled{false};
 };
 

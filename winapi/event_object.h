@@ -10,7 +10,7 @@
 namespace winapi {
 
 class EventObject : public KernelObject {
-public:
+  public:
     EventObject(bool manualReset, bool initiallySignalled)
         : m_manualReset(manualReset), m_signalled(initiallySignalled) {}
 
@@ -27,7 +27,7 @@ public:
     bool HasWaiterOrClosed();
     void OnClose() override;
 
-private:
+  private:
     std::mutex m_lock;
     std::condition_variable m_changed;
     const bool m_manualReset;

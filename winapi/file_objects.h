@@ -10,21 +10,21 @@
 namespace winapi {
 
 class FileObject : public KernelObject {
-public:
+  public:
     explicit FileObject(int fd) : m_fd(fd) {}
     ~FileObject() override;
     int fd() const { return m_fd; }
 
-private:
+  private:
     int m_fd;
 };
 
 class DeviceObject : public KernelObject {
-public:
+  public:
     explicit DeviceObject(std::unique_ptr<machine::Device> device) : m_device(std::move(device)) {}
     machine::Device& device() { return *m_device; }
 
-private:
+  private:
     std::unique_ptr<machine::Device> m_device;
 };
 

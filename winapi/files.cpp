@@ -45,7 +45,8 @@ bool ParentExists(const std::string& path) {
     size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return true;
     struct stat st;
-    return ::stat(slash == 0 ? "/" : path.substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(slash == 0 ? "/" : path.substr(0, slash).c_str(), &st) == 0 &&
+           S_ISDIR(st.st_mode);
 }
 
 HANDLE OpenFile(LPCSTR path, DWORD access, DWORD disposition) {
@@ -88,7 +89,8 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         SetLastError(lpFileName == nullptr ? ERROR_INVALID_PARAMETER : ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    if (!IsDevicePath(lpFileName)) return OpenFile(lpFileName, dwDesiredAccess, dwCreationDisposition);
+    if (!IsDevicePath(lpFileName))
+        return OpenFile(lpFileName, dwDesiredAccess, dwCreationDisposition);
     DWORD error = ERROR_FILE_NOT_FOUND;
     std::unique_ptr<machine::Device> device =
         machine::Active().OpenDevice(lpFileName, dwDesiredAccess, dwShareMode, error);
@@ -139,8 +141,8 @@ BOOL WINAPI DeviceIoControl(HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBu
     DWORD returned = 0;
     DWORD error = ERROR_INVALID_FUNCTION;
     if (auto device = std::dynamic_pointer_cast<winapi::DeviceObject>(object)) {
-        error = device->device().IoControl(dwIoControlCode, lpInBuffer, nInBufferSize,
-                                           lpOutBuffer, nOutBufferSize, returned);
+        error = device->device().IoControl(dwIoControlCode, lpInBuffer, nInBufferSize, lpOutBuffer,
+                                           nOutBufferSize, returned);
     }
     if (lpBytesReturned != nullptr) *lpBytesReturned = returned;
     if (error != ERROR_SUCCESS) {

@@ -12,7 +12,7 @@ namespace winapi {
 
 // Anything a handle can stand for.
 class KernelObject {
-public:
+  public:
     virtual ~KernelObject() = default;
     // Whether CloseHandle may close it (modules and searches have calls of their own).
     virtual bool ClosableByCloseHandle() const { return true; }
@@ -21,7 +21,7 @@ public:
 };
 
 class HandleTable {
-public:
+  public:
     // A new handle for `object`; never null and never INVALID_HANDLE_VALUE.
     static HANDLE Add(std::shared_ptr<KernelObject> object);
     // The object behind `handle`, null when the handle is unknown.

@@ -13,7 +13,7 @@
 namespace {
 
 class ModuleObject : public winapi::KernelObject {
-public:
+  public:
     ModuleObject(std::string key, std::string name, std::shared_ptr<machine::Module> module)
         : key(std::move(key)),
           name(std::move(name)),
@@ -25,7 +25,7 @@ public:
     const std::string name;  // as first loaded
     const std::shared_ptr<machine::Module> module;
     const uint64_t generation;  // the machine it came from
-    int references = 1;  // guarded by g_lock
+    int references = 1;         // guarded by g_lock
 };
 
 std::mutex g_lock;

@@ -12,7 +12,7 @@ namespace {
 const LONG kShutdownPrivilege = 19;  // the local identifier Windows gives SeShutdownPrivilege
 
 class TokenObject : public winapi::KernelObject {
-public:
+  public:
     explicit TokenObject(DWORD access) : access(access) {}
     const DWORD access;
 };

@@ -5,8 +5,7 @@
 #include "winapi/event_object.h"
 #include "winapi/winbase.h"
 
-HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bInitialState,
-                           LPCSTR) {
+HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bInitialState, LPCSTR) {
     // Names are not shared: the program never opens an event by name.
     DWORD error = machine::Active().CreateEventError();
     if (error != ERROR_SUCCESS) {

@@ -6,7 +6,7 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation) {
     if (lpVersionInformation == nullptr ||
         lpVersionInformation->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) {
         SetLastError(lpVersionInformation == nullptr ? ERROR_INVALID_PARAMETER
-                                                      : ERROR_INSUFFICIENT_BUFFER);
+                                                     : ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
     OSVERSIONINFOA info = {};

@@ -17,7 +17,7 @@ namespace machine::sim {
 namespace {
 
 class AspiModule : public Module {
-public:
+  public:
     explicit AspiModule(std::shared_ptr<MachineState> state) : m_state(std::move(state)) {}
     ~AspiModule() override;
 
@@ -27,7 +27,7 @@ public:
     DWORD SupportInfo();
     DWORD Send(void* srb);
 
-private:
+  private:
     // A request sent and not yet completed. What the drive needs is copied at sending time,
     // so that the completing thread touches the issuer's request block only to complete it.
     struct Pending {
@@ -194,7 +194,8 @@ BYTE AspiModule::Execute(SRB_ExecSCSICmd& srb) {
     bool scsi1 = false;
     for (const auto& d : m_state->drives) {
         const DriveSpec& s = d->spec();
-        if (!s.onAspi || s.aspi.adapter != srb.SRB_HaId || s.aspi.target != srb.SRB_Target) continue;
+        if (!s.onAspi || s.aspi.adapter != srb.SRB_HaId || s.aspi.target != srb.SRB_Target)
+            continue;
         targetAnswers = true;
         scsi1 = scsi1 || s.scsi1;
     }
@@ -284,7 +285,8 @@ void AspiModule::Fill(const Pending& p, const CommandReply& reply) {
             srb.SRB_TargStat = reply.status;
             if (reply.status != 0) status = SS_ERR;
             if (reply.status == 0x02 && p.senseLength > 0) {
-                size_t n = std::min<size_t>({p.senseLength, sizeof srb.SenseArea, reply.senseLength});
+                size_t n =
+                    std::min<size_t>({p.senseLength, sizeof srb.SenseArea, reply.senseLength});
                 std::memcpy(srb.SenseArea, reply.sense.data(), n);
             }
             break;

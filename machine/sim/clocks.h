@@ -9,11 +9,11 @@
 namespace machine::sim {
 
 class RealClock : public Clock {
-public:
+  public:
     void Sleep(DWORD ms) override;
     uint64_t NowMs() override;
 
-private:
+  private:
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
@@ -21,7 +21,7 @@ private:
 // A timed wait on something that nobody will ever signal passes its time at once too;
 // every other wait blocks for real until it is signalled.
 class VirtualClock : public Clock {
-public:
+  public:
     void Sleep(DWORD ms) override;
     uint64_t NowMs() override { return m_now; }
     bool WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, DWORD ms,
@@ -29,7 +29,7 @@ public:
                    const std::function<bool()>& hopeless) override;
     void Advance(uint64_t ms) { m_now += ms; }
 
-private:
+  private:
     std::atomic<uint64_t> m_now{0};
 };
 

@@ -11,7 +11,7 @@ namespace machine::sim {
 namespace {
 
 class Parser {
-public:
+  public:
     Parser(Description& d, std::string& error) : m_d(d), m_error(error) {}
 
     bool Run(const std::string& text) {
@@ -27,7 +27,7 @@ public:
         return Finish();
     }
 
-private:
+  private:
     enum class Kind { None, Machine, Drive, Port, Letter, DosDevice, Aspi, Adapter };
 
     bool Fail(const std::string& why) {
@@ -45,9 +45,7 @@ private:
         auto needArg = [&](const char* what) {
             return arg.empty() ? Fail(std::string("[") + kind + "] needs " + what) : true;
         };
-        auto noArg = [&] {
-            return arg.empty() ? true : Fail("[" + kind + "] takes no name");
-        };
+        auto noArg = [&] { return arg.empty() ? true : Fail("[" + kind + "] takes no name"); };
         if (kind == "machine") {
             m_kind = Kind::Machine;
             return noArg();
@@ -70,9 +68,11 @@ private:
         if (kind == "port" || kind == "adapter") {
             if (!needArg("a number")) return false;
             uint64_t n;
-            if (!ParseNumber(arg, n) || n > 255) return Fail("'" + arg + "' is not a number 0 to 255");
+            if (!ParseNumber(arg, n) || n > 255)
+                return Fail("'" + arg + "' is not a number 0 to 255");
             if (kind == "port") {
-                if (FindPort(static_cast<int>(n))) return Fail("port " + arg + " is described twice");
+                if (FindPort(static_cast<int>(n)))
+                    return Fail("port " + arg + " is described twice");
                 m_kind = Kind::Port;
                 m_d.ports.emplace_back();
                 m_d.ports.back().number = static_cast<int>(n);
@@ -163,7 +163,8 @@ private:
     }
 
     bool Error(const std::string& key, const std::string& value, DWORD& out) {
-        if (!ParseErrorCode(value, out)) return Fail(key + ": '" + value + "' is not an error code");
+        if (!ParseErrorCode(value, out))
+            return Fail(key + ": '" + value + "' is not an error code");
         return true;
     }
 
@@ -210,10 +211,14 @@ private:
         }
         if (key == "power-off") {
             std::string v = Lower(value);
-            if (v == "allowed") m_d.powerOff = Description::Allowed;
-            else if (v == "denied") m_d.powerOff = Description::Denied;
-            else if (v == "fails") m_d.powerOff = Description::Fails;
-            else return Fail("power-off: allowed, denied or fails");
+            if (v == "allowed")
+                m_d.powerOff = Description::Allowed;
+            else if (v == "denied")
+                m_d.powerOff = Description::Denied;
+            else if (v == "fails")
+                m_d.powerOff = Description::Fails;
+            else
+                return Fail("power-off: allowed, denied or fails");
             return true;
         }
         if (key == "fault") return MachineFaultValue(value);
@@ -293,7 +298,8 @@ private:
         }
         if (key == "inquiry-length") {
             if (!NumberInto(key, value, 255, s.inquiryLength)) return false;
-            if (s.inquiryLength < 36) return Fail("inquiry-length: at least 36 (use inquiry = for fewer)");
+            if (s.inquiryLength < 36)
+                return Fail("inquiry-length: at least 36 (use inquiry = for fewer)");
             return true;
         }
         if (key == "protocol") {
@@ -315,7 +321,8 @@ private:
         }
         if (key == "flash-file") {
             if (value.empty()) return Fail("flash-file: a path is needed");
-            s.flashFile = value[0] == '/' || m_d.baseDir.empty() ? value : m_d.baseDir + "/" + value;
+            s.flashFile =
+                value[0] == '/' || m_d.baseDir.empty() ? value : m_d.baseDir + "/" + value;
             return true;
         }
         static const char* const kPhaseKeys[] = {"checking-ms", "erasing-ms", "writing-ms",
@@ -383,7 +390,8 @@ private:
     }
 
     bool Text(const std::string& key, const std::string& value, size_t max, std::string& out) {
-        if (value.size() > max) return Fail(key + ": at most " + std::to_string(max) + " characters");
+        if (value.size() > max)
+            return Fail(key + ": at most " + std::to_string(max) + " characters");
         for (unsigned char c : value)
             if (c < 0x20 || c > 0x7E) return Fail(key + ": printable ASCII only");
         out = value;
@@ -396,12 +404,14 @@ private:
         std::string mode = Lower(w[0]);
         s.asyncAll = false;
         s.asyncOpcodes.clear();
-        if (mode == "sync") return w.size() == 1 ? true : Fail("completion: sync takes nothing more");
+        if (mode == "sync")
+            return w.size() == 1 ? true : Fail("completion: sync takes nothing more");
         if (mode != "async") return Fail("completion: sync or async");
         if (w.size() == 1) s.asyncAll = true;
         for (size_t i = 1; i < w.size(); ++i) {
             int op;
-            if (!Opcode(w[i], op) || op < 0) return Fail("completion: '" + w[i] + "' is not an operation code");
+            if (!Opcode(w[i], op) || op < 0)
+                return Fail("completion: '" + w[i] + "' is not an operation code");
             s.asyncOpcodes.insert(op);
         }
         return true;
@@ -460,7 +470,8 @@ private:
                 }
             return Fail("fault: phase checking, erasing, writing or verifying");
         }
-        if (what != "command") return Fail("fault: open, ioctl, address, phase or command, not '" + w[0] + "'");
+        if (what != "command")
+            return Fail("fault: open, ioctl, address, phase or command, not '" + w[0] + "'");
         CommandFault f;
         if (w.size() < 3 || !Opcode(w[1], f.opcode))
             return Fail("fault: command OPCODE|any RESULT [nth N | from N]");
@@ -470,7 +481,8 @@ private:
             f.kind = CommandFault::NoAnswer;
             ++i;
         } else if (result == "sense") {
-            if (i + 1 >= w.size() || !Sense(w[i + 1], f)) return i + 1 >= w.size() ? Fail("sense needs KEY/ASC/ASCQ") : false;
+            if (i + 1 >= w.size() || !Sense(w[i + 1], f))
+                return i + 1 >= w.size() ? Fail("sense needs KEY/ASC/ASCQ") : false;
             i += 2;
         } else if (result == "status") {
             if (i + 1 >= w.size() || !NumberInto("status", w[i + 1], 255, f.status))
@@ -494,7 +506,8 @@ private:
             if (f.ioError == 0) return Fail("ioctl: 0 is no failure");
             i += 2;
         } else {
-            return Fail("fault: result is status, sense, hastat, ioctl or no-answer, not '" + w[i] + "'");
+            return Fail("fault: result is status, sense, hastat, ioctl or no-answer, not '" + w[i] +
+                        "'");
         }
         if (!OccurrenceFrom(w, i, f.when)) return false;
         if (i != w.size()) return Fail("fault: unexpected '" + w[i] + "'");
@@ -526,9 +539,10 @@ private:
     bool LetterKey(LetterSpec& l, const std::string& key, const std::string& value) {
         if (key == "type") {
             static const std::map<std::string, UINT> kTypes = {
-                {"unknown", DRIVE_UNKNOWN}, {"no-root", DRIVE_NO_ROOT_DIR},
+                {"unknown", DRIVE_UNKNOWN},     {"no-root", DRIVE_NO_ROOT_DIR},
                 {"removable", DRIVE_REMOVABLE}, {"fixed", DRIVE_FIXED},
-                {"remote", DRIVE_REMOTE}, {"cdrom", DRIVE_CDROM}, {"ramdisk", DRIVE_RAMDISK}};
+                {"remote", DRIVE_REMOTE},       {"cdrom", DRIVE_CDROM},
+                {"ramdisk", DRIVE_RAMDISK}};
             auto it = kTypes.find(Lower(value));
             if (it != kTypes.end()) {
                 l.type = it->second;
@@ -617,7 +631,8 @@ private:
             const DriveSpec& a = m_d.drives[i];
             if (a.flashProtocol && static_cast<uint64_t>(a.typeCodeOffset) + 36 > a.flashSize) {
                 m_line = a.line;
-                return Fail("drive '" + a.name + "': its identification block does not fit its flash");
+                return Fail("drive '" + a.name +
+                            "': its identification block does not fit its flash");
             }
             for (size_t j = 0; j < i; ++j) {
                 const DriveSpec& b = m_d.drives[j];
@@ -628,7 +643,8 @@ private:
                                 a.aspi.target == b.aspi.target && a.aspi.lun == b.aspi.lun;
                 if (samePort || sameAspi) {
                     m_line = a.line;
-                    return Fail("drives '" + b.name + "' and '" + a.name + "' have the same address");
+                    return Fail("drives '" + b.name + "' and '" + a.name +
+                                "' have the same address");
                 }
             }
         }

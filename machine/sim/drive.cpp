@@ -77,13 +77,15 @@ void Drive::LatchIdentification() {
     m_runningRevision = m_spec.revision;
     if (!m_spec.flashProtocol) return;
     size_t at = static_cast<size_t>(m_spec.typeCodeOffset) + 32;  // block start + 36
-    if (at + 4 <= m_flash.size()) m_runningRevision.assign(m_flash.begin() + at, m_flash.begin() + at + 4);
+    if (at + 4 <= m_flash.size())
+        m_runningRevision.assign(m_flash.begin() + at, m_flash.begin() + at + 4);
 }
 
 void Drive::SaveFlash() {
     if (m_spec.flashFile.empty()) return;
     std::ofstream out(m_spec.flashFile, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(m_flash.data()), static_cast<std::streamsize>(m_flash.size()));
+    out.write(reinterpret_cast<const char*>(m_flash.data()),
+              static_cast<std::streamsize>(m_flash.size()));
     if (!out) m_flashFileError = "cannot write flash file " + m_spec.flashFile;
 }
 
@@ -156,8 +158,8 @@ CommandReply Drive::Execute(const CommandRequest& request) {
     record.srbLun = r.srbLun;
     record.lun = r.lun;
     record.timeMs = m_clock.NowMs();
-    bool sendsData = r.direction == Direction::Out ||
-                     (r.direction == Direction::ByCommand && NaturalDirection(cdb[0]) == Direction::Out);
+    bool sendsData = r.direction == Direction::Out || (r.direction == Direction::ByCommand &&
+                                                       NaturalDirection(cdb[0]) == Direction::Out);
     if (sendsData && r.data != nullptr) record.dataOut.assign(r.data, r.data + r.length);
 
     CommandReply reply;

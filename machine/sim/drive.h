@@ -48,8 +48,8 @@ struct CommandRequest {
 
 struct CommandReply {
     enum Kind { Done, HostFailure, IoFailure, NoAnswer } kind = Done;
-    uint8_t status = 0;                 // SCSI status byte
-    std::array<uint8_t, 18> sense{};    // fixed-format sense data when status is CHECK CONDITION
+    uint8_t status = 0;               // SCSI status byte
+    std::array<uint8_t, 18> sense{};  // fixed-format sense data when status is CHECK CONDITION
     uint8_t senseLength = 0;
     uint32_t transferred = 0;
     uint8_t hostStatus = 0;
@@ -57,7 +57,7 @@ struct CommandReply {
 };
 
 class Drive {
-public:
+  public:
     Drive(const DriveSpec& spec, Clock& clock);
 
     CommandReply Execute(const CommandRequest& request);
@@ -81,7 +81,7 @@ public:
     // A problem met while keeping the flash file (empty when none).
     std::string FlashFileError();
 
-private:
+  private:
     enum class End { None, Done, Failed };
 
     CommandReply Run(const CommandRequest& r, CommandRecord& record);
@@ -92,7 +92,7 @@ private:
     CommandReply WriteMode(const CommandRequest& r);
     CommandReply ReadFlash(const CommandRequest& r);
     CommandReply ReceiveBlock(const CommandRequest& r);
-        CommandReply PrepareWrite();
+    CommandReply PrepareWrite();
     const CommandFault* FaultFor(int opcode);
     void Settle();  // finishes a flash run whose time is up
     Phase PhaseLocked() const;

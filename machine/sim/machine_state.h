@@ -16,7 +16,7 @@ namespace machine::sim {
 
 struct MachineState {
     Description desc;
-    std::unique_ptr<Clock> clock;  // declared before the drives, which use it
+    std::unique_ptr<Clock> clock;                // declared before the drives, which use it
     std::vector<std::shared_ptr<Drive>> drives;  // in description order
 
     std::mutex lock;  // guards everything below

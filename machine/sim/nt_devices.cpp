@@ -14,7 +14,7 @@ namespace {
 
 // Opened and closed devices are recorded on the machine.
 class SimDevice : public Device {
-public:
+  public:
     SimDevice(std::shared_ptr<MachineState> state, std::string path, DWORD access)
         : m_state(std::move(state)), m_path(std::move(path)), m_access(access) {}
     ~SimDevice() override { m_state->RecordClose(m_path); }
@@ -30,23 +30,23 @@ public:
         return Control(code, in, inSize, out, outSize, returned);
     }
 
-protected:
+  protected:
     virtual DWORD Control(DWORD, const void*, DWORD, void*, DWORD, DWORD&) {
         return ERROR_INVALID_FUNCTION;
     }
     const std::shared_ptr<MachineState> m_state;
 
-private:
+  private:
     const std::string m_path;
     const DWORD m_access;
 };
 
 class PortDevice : public SimDevice {
-public:
+  public:
     PortDevice(std::shared_ptr<MachineState> state, std::string path, DWORD access, int port)
         : SimDevice(std::move(state), std::move(path), access), m_port(port) {}
 
-protected:
+  protected:
     DWORD Control(DWORD code, const void*, DWORD, void* out, DWORD outSize,
                   DWORD& returned) override {
         if (code != IOCTL_SCSI_GET_INQUIRY_DATA) return ERROR_INVALID_FUNCTION;
@@ -59,7 +59,7 @@ protected:
         return ERROR_SUCCESS;
     }
 
-private:
+  private:
     // SCSI_ADAPTER_BUS_INFO with one SCSI_BUS_DATA per bus, then each bus's chain of
     // SCSI_INQUIRY_DATA entries, in the order the description gives the devices.
     std::vector<uint8_t> Layout(const PortSpec* spec) {
@@ -97,8 +97,9 @@ private:
                     data.InquiryDataOffset = static_cast<ULONG>(at);
                 } else {
                     ULONG next = static_cast<ULONG>(at);
-                    std::memcpy(out.data() + previous + offsetof(SCSI_INQUIRY_DATA, NextInquiryDataOffset),
-                                &next, sizeof next);
+                    std::memcpy(
+                        out.data() + previous + offsetof(SCSI_INQUIRY_DATA, NextInquiryDataOffset),
+                        &next, sizeof next);
                 }
                 previous = at;
                 ++data.NumberOfLogicalUnits;
@@ -114,12 +115,12 @@ private:
 };
 
 class DriveDevice : public SimDevice {
-public:
+  public:
     DriveDevice(std::shared_ptr<MachineState> state, std::string path, DWORD access,
                 std::shared_ptr<Drive> drive)
         : SimDevice(std::move(state), std::move(path), access), m_drive(std::move(drive)) {}
 
-protected:
+  protected:
     DWORD Control(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
                   DWORD& returned) override {
         const DriveSpec& spec = m_drive->spec();
@@ -138,11 +139,12 @@ protected:
             returned = sizeof a;
             return ERROR_SUCCESS;
         }
-        if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT) return PassThrough(in, inSize, out, outSize, returned);
+        if (code == IOCTL_SCSI_PASS_THROUGH_DIRECT)
+            return PassThrough(in, inSize, out, outSize, returned);
         return ERROR_INVALID_FUNCTION;
     }
 
-private:
+  private:
     DWORD PassThrough(const void* in, DWORD inSize, void* out, DWORD outSize, DWORD& returned) {
         SCSI_PASS_THROUGH_DIRECT sptd;
         if (in == nullptr || inSize < sizeof sptd || out == nullptr || outSize < sizeof sptd)
@@ -189,10 +191,12 @@ private:
         sptd.DataTransferLength = reply.transferred;
         UCHAR senseBytes = std::min<UCHAR>(sptd.SenseInfoLength, reply.senseLength);
         if (senseBytes > 0)
-            std::memcpy(static_cast<uint8_t*>(out) + sptd.SenseInfoOffset, reply.sense.data(), senseBytes);
+            std::memcpy(static_cast<uint8_t*>(out) + sptd.SenseInfoOffset, reply.sense.data(),
+                        senseBytes);
         sptd.SenseInfoLength = senseBytes;
         std::memcpy(out, &sptd, sizeof sptd);
-        returned = senseBytes > 0 ? sptd.SenseInfoOffset + senseBytes : static_cast<DWORD>(sizeof sptd);
+        returned =
+            senseBytes > 0 ? sptd.SenseInfoOffset + senseBytes : static_cast<DWORD>(sizeof sptd);
         return ERROR_SUCCESS;
     }
 
@@ -224,8 +228,10 @@ std::unique_ptr<Device> OpenNtDevice(const std::shared_ptr<MachineState>& state,
     if (port >= 0) {
         if (state->PortExists(port)) {
             const PortSpec* spec = state->PortSpecFor(port);
-            if (spec && spec->openError) error = spec->openError;
-            else device = std::make_unique<PortDevice>(state, path, access, port);
+            if (spec && spec->openError)
+                error = spec->openError;
+            else
+                device = std::make_unique<PortDevice>(state, path, access, port);
         }
     } else {
         for (const DosNameSpec& n : state->desc.dosNames)

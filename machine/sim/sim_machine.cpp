@@ -24,7 +24,8 @@ std::shared_ptr<Drive> MachineState::DriveNamed(const std::string& name) const {
 std::shared_ptr<Drive> MachineState::DriveOnPort(int port, int bus, int target, int lun) const {
     for (const auto& d : drives) {
         const DriveSpec& s = d->spec();
-        if (s.onPort && s.nt.port == port && s.nt.bus == bus && s.nt.target == target && s.nt.lun == lun)
+        if (s.onPort && s.nt.port == port && s.nt.bus == bus && s.nt.target == target &&
+            s.nt.lun == lun)
             return d;
     }
     return nullptr;
@@ -86,7 +87,8 @@ std::unique_ptr<SimMachine> SimMachine::FromText(const std::string& text, std::s
         auto drive = std::make_shared<Drive>(spec, *state->clock);
         std::string flashError = drive->FlashFileError();
         if (!flashError.empty()) {
-            error = "drive '" + spec.name + "' (line " + std::to_string(spec.line) + "): " + flashError;
+            error =
+                "drive '" + spec.name + "' (line " + std::to_string(spec.line) + "): " + flashError;
             return nullptr;
         }
         state->drives.push_back(std::move(drive));
@@ -243,7 +245,9 @@ bool SimMachine::WaitFails() {
 
 const Description& SimMachine::description() const { return m_state->desc; }
 
-std::shared_ptr<Drive> SimMachine::FindDrive(const std::string& name) { return m_state->DriveNamed(name); }
+std::shared_ptr<Drive> SimMachine::FindDrive(const std::string& name) {
+    return m_state->DriveNamed(name);
+}
 
 std::shared_ptr<Drive> SimMachine::DriveOnPort(int port, int bus, int target, int lun) {
     return m_state->DriveOnPort(port, bus, target, lun);

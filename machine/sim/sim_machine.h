@@ -37,7 +37,7 @@ struct AspiRecord {
 };
 
 class SimMachine : public Machine {
-public:
+  public:
     // Null with `error` naming the line and the reason when the text is not a valid
     // description. Relative file names in it are taken from `baseDir`.
     static std::unique_ptr<SimMachine> FromText(const std::string& text, std::string& error,
@@ -69,7 +69,7 @@ public:
     std::shared_ptr<Drive> DriveOnAspi(int adapter, int target, int lun);
     std::vector<std::shared_ptr<Drive>> Drives();
     std::vector<DeviceEvent> DeviceEvents();
-    int OpenDevices();  // device handles opened and not yet closed
+    int OpenDevices();              // device handles opened and not yet closed
     std::vector<UINT> PowerOffs();  // the flags of every power-off that happened
     std::vector<AspiRecord> AspiRequests();
     // The module that the ASPI functions serve (null when WNASPI32.DLL is not loaded).
@@ -79,19 +79,19 @@ public:
     // Advances a virtual clock (no effect on a real one).
     void AdvanceClock(uint64_t ms);
 
-private:
+  private:
     std::shared_ptr<MachineState> m_state;
 };
 
 // Installs a machine for the lifetime of this object and puts the previous one back after.
 class ScopedMachine {
-public:
+  public:
     explicit ScopedMachine(std::unique_ptr<Machine> m);
     ~ScopedMachine();
     ScopedMachine(const ScopedMachine&) = delete;
     ScopedMachine& operator=(const ScopedMachine&) = delete;
 
-private:
+  private:
     std::unique_ptr<Machine> m_previous;
 };
 

@@ -53,8 +53,10 @@ std::vector<std::string> Words(const std::string& s) {
 std::vector<std::string> Split(const std::string& s, char separator) {
     std::vector<std::string> out(1);
     for (char c : s) {
-        if (c == separator) out.emplace_back();
-        else out.back() += c;
+        if (c == separator)
+            out.emplace_back();
+        else
+            out.back() += c;
     }
     return out;
 }
@@ -94,9 +96,12 @@ bool ParseNumber(const std::string& s, uint64_t& out) {
     uint64_t v = 0;
     for (char c : t) {
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else
+            return false;
         if (v > (UINT64_MAX - static_cast<uint64_t>(d)) / static_cast<uint64_t>(base)) return false;
         v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
     }

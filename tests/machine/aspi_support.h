@@ -31,7 +31,7 @@ struct Aspi {
 };
 
 struct Outcome {
-    DWORD sent = 0;            // what SendASPI32Command returned
+    DWORD sent = 0;              // what SendASPI32Command returned
     DWORD wait = WAIT_OBJECT_0;  // the wait's outcome, when there was one
     bool waited = false;
     BYTE abortStatus = 0;

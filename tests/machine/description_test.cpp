@@ -80,8 +80,8 @@ TEST(Description, EmptyTextIsAnNtMachineWithVirtualTime) {
 TEST(Description, QuotedValuesKeepBlanksAndComments) {
     Description d;
     std::string error;
-    ASSERT_TRUE(ParseDescription("[drive a]\nvendor = \"  #; \\\" \"  # comment\nmodel = X;Y\n",
-                                 "", d, error))
+    ASSERT_TRUE(ParseDescription("[drive a]\nvendor = \"  #; \\\" \"  # comment\nmodel = X;Y\n", "",
+                                 d, error))
         << error;
     EXPECT_EQ(d.drives[0].vendor, "  #; \" ");
     EXPECT_EQ(d.drives[0].model, "X;Y");
@@ -108,13 +108,18 @@ TEST(Description, MistakesNameTheirLine) {
         {"[drive a]\nnt = slot 1\n", "line 2: nt: unknown part 'slot'"},
         {"[drive a]\nfault = command E2 sense 4/F5\nfault = command E2 explode\n",
          "line 3: fault: result is status, sense, hastat, ioctl or no-answer"},
-        {"[drive a]\nfault = command E2 status 2 nth 0\n", "line 2: nth: '0' is not a count from 1"},
+        {"[drive a]\nfault = command E2 status 2 nth 0\n",
+         "line 2: nth: '0' is not a count from 1"},
         {"[drive a]\nfault = phase melting\n", "line 2: fault: phase checking"},
         {"[drive a]\nvendor = \"open\n", "line 2: a quoted value is not closed"},
-        {"[drive a]\nnames = CdRom0\n[drive b]\nnames = cdrom0\n", "line 4: MS-DOS name 'cdrom0' is given twice"},
-        {"[letter E]\ndrive = nothere\n", "line 2: letter E names drive 'nothere', which is not described"},
-        {"[drive a]\nnt = port 0 target 1\n[drive b]\nnt = port 0 target 1\n", "line 3: drives 'a' and 'b' have the same address"},
-        {"[drive a]\ntype-code-offset = 0x20004\nflash-size = 0x20000\n", "line 1: drive 'a': its identification block does not fit its flash"},
+        {"[drive a]\nnames = CdRom0\n[drive b]\nnames = cdrom0\n",
+         "line 4: MS-DOS name 'cdrom0' is given twice"},
+        {"[letter E]\ndrive = nothere\n",
+         "line 2: letter E names drive 'nothere', which is not described"},
+        {"[drive a]\nnt = port 0 target 1\n[drive b]\nnt = port 0 target 1\n",
+         "line 3: drives 'a' and 'b' have the same address"},
+        {"[drive a]\ntype-code-offset = 0x20004\nflash-size = 0x20000\n",
+         "line 1: drive 'a': its identification block does not fit its flash"},
         {"[aspi]\nentry-points = some\n", "line 2: entry-points"},
         {"[adapter 300]\n", "line 1: '300' is not a number 0 to 255"},
         {"[drive a]\nmodel\n", "line 2: expected 'key = value'"},

@@ -30,8 +30,8 @@ using Sender = std::function<Reply(const std::vector<BYTE>& cdb, Dir dir, BYTE* 
 inline Sender PassThrough(const std::string& path) {
     return [path](const std::vector<BYTE>& cdb, Dir dir, BYTE* data, DWORD len) {
         Reply r;
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             r.error = GetLastError();
             return r;
@@ -45,7 +45,7 @@ inline Sender PassThrough(const std::string& path) {
         block.sptd.Length = sizeof block.sptd;
         block.sptd.CdbLength = static_cast<UCHAR>(cdb.size());
         block.sptd.SenseInfoLength = 14;
-        block.sptd.DataIn = dir == kOut   ? SCSI_IOCTL_DATA_OUT
+        block.sptd.DataIn = dir == kOut  ? SCSI_IOCTL_DATA_OUT
                             : dir == kIn ? SCSI_IOCTL_DATA_IN
                                          : SCSI_IOCTL_DATA_UNSPECIFIED;
         block.sptd.DataTransferLength = len;
@@ -77,8 +77,8 @@ inline Sender ThroughAspi(aspitest::Aspi& aspi, BYTE ha, BYTE target, BYTE lun) 
         aspitest::Outcome o =
             aspitest::Exec(aspi, ha, target, lun, cdb.data(), cdb.size(), flags, data, len);
         Reply r;
-        r.delivered = o.srb.SRB_Status == SS_COMP ||
-                      (o.srb.SRB_Status == SS_ERR && o.srb.SRB_HaStat == 0);
+        r.delivered =
+            o.srb.SRB_Status == SS_COMP || (o.srb.SRB_Status == SS_ERR && o.srb.SRB_HaStat == 0);
         r.status = o.srb.SRB_TargStat;
         r.key = o.srb.SenseArea[2] & 0x0F;
         r.asc = o.srb.SenseArea[12];
@@ -103,18 +103,20 @@ inline std::vector<BYTE> TestUnitReady(bool atapi, bool vendorBit) {
 }
 
 inline std::vector<BYTE> Block(bool atapi, DWORD length) {
-    return Vendor(atapi, 0xE2, {{5, static_cast<BYTE>(length >> 16)},
-                                {6, static_cast<BYTE>(length >> 8)},
-                                {7, static_cast<BYTE>(length)}});
+    return Vendor(atapi, 0xE2,
+                  {{5, static_cast<BYTE>(length >> 16)},
+                   {6, static_cast<BYTE>(length >> 8)},
+                   {7, static_cast<BYTE>(length)}});
 }
 
 inline std::vector<BYTE> ReadFlash(bool atapi, DWORD address, WORD length) {
-    return Vendor(atapi, 0xE3, {{2, static_cast<BYTE>(address >> 24)},
-                                {3, static_cast<BYTE>(address >> 16)},
-                                {4, static_cast<BYTE>(address >> 8)},
-                                {5, static_cast<BYTE>(address)},
-                                {7, static_cast<BYTE>(length >> 8)},
-                                {8, static_cast<BYTE>(length)}});
+    return Vendor(atapi, 0xE3,
+                  {{2, static_cast<BYTE>(address >> 24)},
+                   {3, static_cast<BYTE>(address >> 16)},
+                   {4, static_cast<BYTE>(address >> 8)},
+                   {5, static_cast<BYTE>(address)},
+                   {7, static_cast<BYTE>(length >> 8)},
+                   {8, static_cast<BYTE>(length)}});
 }
 
 // An image of `size` bytes whose identification block sits at typeCodeOffset - 4.

@@ -8,7 +8,8 @@ namespace {
 
 TEST(MachineChoice, EnvironmentNamesTheDescriptionFile) {
     testsupport::TempDir dir;
-    std::string path = dir.Write("test.machine", "[machine]\nplatform = 1\n[letter Q]\ntype = cdrom\n");
+    std::string path =
+        dir.Write("test.machine", "[machine]\nplatform = 1\n[letter Q]\ntype = cdrom\n");
     testsupport::ScopedEnv env("CDRWUPDATE_MACHINE", path.c_str());
     machine::sim::ScopedMachine fresh(nullptr);  // the default choice is made anew
     OSVERSIONINFOA info = {};

@@ -36,7 +36,8 @@ TEST(SimAspi, ModuleIsThereOnlyWhenDescribed) {
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
     }
     testsupport::SimMachineScope sim(kWin98);
-    for (const char* name : {"WNASPI32.DLL", "wnaspi32.dll", "WnAspi32", "C:\\WINDOWS\\SYSTEM\\wnaspi32.DLL"}) {
+    for (const char* name :
+         {"WNASPI32.DLL", "wnaspi32.dll", "WnAspi32", "C:\\WINDOWS\\SYSTEM\\wnaspi32.DLL"}) {
         HMODULE m = LoadLibraryA(name);
         EXPECT_NE(m, nullptr) << name;
         if (m) {
@@ -87,7 +88,8 @@ SRB_HAInquiry HaInquiry(Aspi& aspi, BYTE ha) {
 }
 
 TEST(SimAspi, HostAdapterInquiryReportsTheAdapter) {
-    testsupport::SimMachineScope sim(kWin98 + std::string("[adapter 2]\nmax-targets = 0\ninquiry = fails\n"));
+    testsupport::SimMachineScope sim(
+        kWin98 + std::string("[adapter 2]\nmax-targets = 0\ninquiry = fails\n"));
     Aspi aspi;
     SRB_HAInquiry a0 = HaInquiry(aspi, 0);
     ASSERT_EQ(a0.SRB_Status, SS_COMP);
@@ -196,7 +198,8 @@ TEST(SimAspi, InjectedStatusesReachTheRequestBlock) {
         {"command 12 sense 3/11/00", SS_COMP, 0, 0, 0, 0},  // another command: untouched
     };
     for (const Case& c : cases) {
-        testsupport::SimMachineScope sim(std::string(kWin98) + "medium = present\nfault = " + c.fault + "\n");
+        testsupport::SimMachineScope sim(std::string(kWin98) +
+                                         "medium = present\nfault = " + c.fault + "\n");
         Aspi aspi;
         auto o = Exec(aspi, 0, 1, 0, {0x00, 0, 0, 0, 0, 0});
         EXPECT_EQ(o.srb.SRB_Status, c.status) << c.fault;
@@ -208,7 +211,8 @@ TEST(SimAspi, InjectedStatusesReachTheRequestBlock) {
 }
 
 TEST(SimAspi, FaultHitsOnlyTheNamedOccurrence) {
-    testsupport::SimMachineScope sim(std::string(kWin98) + "medium = present\nfault = command 00 status 08 nth 2\n");
+    testsupport::SimMachineScope sim(std::string(kWin98) +
+                                     "medium = present\nfault = command 00 status 08 nth 2\n");
     Aspi aspi;
     BYTE seen[4];
     for (BYTE& s : seen) s = Exec(aspi, 0, 1, 0, {0x00, 0, 0, 0, 0, 0}).srb.SRB_TargStat;
@@ -219,7 +223,8 @@ TEST(SimAspi, FaultHitsOnlyTheNamedOccurrence) {
 }
 
 TEST(SimAspi, AsynchronousCompletionSignalsTheEventFromAnotherThread) {
-    testsupport::SimMachineScope sim(std::string(kWin98) + "completion = async\ncompletion-delay-ms = 20\n");
+    testsupport::SimMachineScope sim(std::string(kWin98) +
+                                     "completion = async\ncompletion-delay-ms = 20\n");
     Aspi aspi;
     for (int i = 0; i < 5; ++i) {
         BYTE data[36] = {};
@@ -233,7 +238,8 @@ TEST(SimAspi, AsynchronousCompletionSignalsTheEventFromAnotherThread) {
 }
 
 TEST(SimAspi, AsynchronousCompletionCanBeChosenPerCommand) {
-    testsupport::SimMachineScope sim(std::string(kWin98) + "medium = present\ncompletion = async 00\n");
+    testsupport::SimMachineScope sim(std::string(kWin98) +
+                                     "medium = present\ncompletion = async 00\n");
     Aspi aspi;
     BYTE data[36] = {};
     EXPECT_EQ(Exec(aspi, 0, 1, 0, {0x00, 0, 0, 0, 0, 0}).sent, static_cast<DWORD>(SS_PENDING));

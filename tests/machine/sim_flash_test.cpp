@@ -44,13 +44,15 @@ TEST(SimFlash, UpdateThroughPassThroughWritesTheFlash) {
     std::vector<uint8_t> flash = drive->Flash();
     ASSERT_EQ(flash.size(), 0x20000u);
     EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin()));
-    EXPECT_TRUE(std::all_of(flash.begin() + 40000, flash.end(), [](uint8_t b) { return b == 0xFF; }));
+    EXPECT_TRUE(
+        std::all_of(flash.begin() + 40000, flash.end(), [](uint8_t b) { return b == 0xFF; }));
     // The old firmware runs until the drive is switched off and on.
     EXPECT_EQ(drive->RunningRevision(), "1.10");
 }
 
 TEST(SimFlash, PhasesLastTheirConfiguredTimeOnTheClock) {
-    testsupport::SimMachineScope sim(WithDrive("checking-ms = 1000\nerasing-ms = 0\nwriting-ms = 2000\nverifying-ms = 500"));
+    testsupport::SimMachineScope sim(
+        WithDrive("checking-ms = 1000\nerasing-ms = 0\nwriting-ms = 2000\nverifying-ms = 500"));
     auto drive = sim.drive("cd");
     Sender send = PassThrough("\\\\.\\CdRom0");
     send(Vendor(true, 0xE4, {{9, 0x40}}), kNone, nullptr, 0);
@@ -182,9 +184,10 @@ TEST(SimFlash, PlainTestUnitReadyFollowsTheMediumAndTheRun) {
 }
 
 TEST(SimFlash, CommandFaultsReachThePassThroughCaller) {
-    testsupport::SimMachineScope sim(WithDrive("fault = command E2 sense 4/08/00 nth 2\n"
-                                               "fault = command E0 ioctl ERROR_IO_DEVICE\n"
-                                               "fault = command E1 no-answer"));
+    testsupport::SimMachineScope sim(
+        WithDrive("fault = command E2 sense 4/08/00 nth 2\n"
+                  "fault = command E0 ioctl ERROR_IO_DEVICE\n"
+                  "fault = command E1 no-answer"));
     Sender send = PassThrough("\\\\.\\CdRom0");
     send(Vendor(true, 0xE4, {{9, 0x40}}), kNone, nullptr, 0);
     std::vector<BYTE> image = Image(100, "ABC123", "2.00");
@@ -247,7 +250,8 @@ TEST(SimFlash, PowerOffPowerCyclesTheDrives) {
     ASSERT_TRUE(drive->InWriteMode());
 
     HANDLE token;
-    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token));
+    ASSERT_TRUE(
+        OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token));
     TOKEN_PRIVILEGES tp = {};
     tp.PrivilegeCount = 1;
     ASSERT_TRUE(LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &tp.Privileges[0].Luid));
@@ -300,7 +304,8 @@ TEST(SimFlash, FlashFileOfAnotherSizeIsAnError) {
     testsupport::TempDir dir;
     dir.Write("cd.flash", std::string(100, 'x'));
     std::string error;
-    auto m = machine::sim::SimMachine::FromText(WithDrive("flash-file = cd.flash"), error, dir.path());
+    auto m =
+        machine::sim::SimMachine::FromText(WithDrive("flash-file = cd.flash"), error, dir.path());
     EXPECT_EQ(m, nullptr);
     EXPECT_NE(error.find("holds 100 bytes"), std::string::npos) << error;
 }

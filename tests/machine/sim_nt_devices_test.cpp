@@ -68,7 +68,8 @@ TEST(SimPort, InquiryDataListsEachBusAsAChain) {
     EXPECT_EQ(first.TargetId, 1);
     EXPECT_EQ(first.DeviceClaimed, 1);
     EXPECT_EQ(first.InquiryDataLength, 36u);
-    const uint8_t* inquiry = buf.data() + bus[0].InquiryDataOffset + offsetof(SCSI_INQUIRY_DATA, InquiryData);
+    const uint8_t* inquiry =
+        buf.data() + bus[0].InquiryDataOffset + offsetof(SCSI_INQUIRY_DATA, InquiryData);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(inquiry + 16), 16), "CD-R/RW KP2140A ");
     ASSERT_NE(first.NextInquiryDataOffset, 0u);
     SCSI_INQUIRY_DATA second = EntryAt(buf, first.NextInquiryDataOffset);
@@ -109,8 +110,11 @@ TEST(SimPort, PortsExistOnlyWhereDescribedOrUsed) {
     struct Case {
         const char* path;
         bool opens;
-    } cases[] = {{"\\\\.\\Scsi0:", true}, {"\\\\.\\SCSI2:", true}, {"\\\\.\\Scsi1:", false},
-                 {"\\\\.\\Scsi0", false}, {"\\\\.\\Scsi:", false}};
+    } cases[] = {{"\\\\.\\Scsi0:", true},
+                 {"\\\\.\\SCSI2:", true},
+                 {"\\\\.\\Scsi1:", false},
+                 {"\\\\.\\Scsi0", false},
+                 {"\\\\.\\Scsi:", false}};
     for (const Case& c : cases) {
         HANDLE h = Open(c.path, 0);
         EXPECT_EQ(h != INVALID_HANDLE_VALUE, c.opens) << c.path;
@@ -143,18 +147,21 @@ nt = port 3 bus 1 target 4 lun 2
 names = CdRom2 PhysicalDrive7
 letter = F
 )");
-    for (const char* path : {"\\\\.\\CdRom2", "\\\\.\\cdrom2", "\\\\.\\PhysicalDrive7", "\\\\.\\F:"}) {
+    for (const char* path :
+         {"\\\\.\\CdRom2", "\\\\.\\cdrom2", "\\\\.\\PhysicalDrive7", "\\\\.\\F:"}) {
         HANDLE h = Open(path, 0);
         ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
         SCSI_ADDRESS a = {};
         DWORD returned = 0;
-        ASSERT_TRUE(DeviceIoControl(h, IOCTL_SCSI_GET_ADDRESS, nullptr, 0, &a, sizeof a, &returned, nullptr));
+        ASSERT_TRUE(DeviceIoControl(h, IOCTL_SCSI_GET_ADDRESS, nullptr, 0, &a, sizeof a, &returned,
+                                    nullptr));
         EXPECT_EQ(returned, 8u);
         EXPECT_EQ(a.PortNumber, 3);
         EXPECT_EQ(a.PathId, 1);
         EXPECT_EQ(a.TargetId, 4);
         EXPECT_EQ(a.Lun, 2);
-        EXPECT_FALSE(DeviceIoControl(h, IOCTL_SCSI_GET_ADDRESS, nullptr, 0, &a, 7, &returned, nullptr));
+        EXPECT_FALSE(
+            DeviceIoControl(h, IOCTL_SCSI_GET_ADDRESS, nullptr, 0, &a, 7, &returned, nullptr));
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
         CloseHandle(h);
     }
@@ -182,10 +189,12 @@ fault = ioctl ERROR_NOT_READY
     SCSI_ADDRESS a;
     DWORD returned;
     HANDLE b = Open("\\\\.\\CdRom1", 0);
-    EXPECT_FALSE(DeviceIoControl(b, IOCTL_SCSI_GET_ADDRESS, nullptr, 0, &a, sizeof a, &returned, nullptr));
+    EXPECT_FALSE(
+        DeviceIoControl(b, IOCTL_SCSI_GET_ADDRESS, nullptr, 0, &a, sizeof a, &returned, nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
     CloseHandle(b);
-    flashtest::Reply r = flashtest::PassThrough("\\\\.\\CdRom2")({0, 0, 0, 0, 0, 0}, flashtest::kNone, nullptr, 0);
+    flashtest::Reply r =
+        flashtest::PassThrough("\\\\.\\CdRom2")({0, 0, 0, 0, 0, 0}, flashtest::kNone, nullptr, 0);
     EXPECT_FALSE(r.delivered);
     EXPECT_EQ(r.error, static_cast<DWORD>(ERROR_NOT_READY));
 }
@@ -219,19 +228,30 @@ TEST(SimDrive, MalformedPassThroughRequestsAreRefused) {
         DWORD error;
     } cases[] = {
         {"valid", [](Block&, DWORD&) {}, 0},
-        {"Length too small", [](Block& b, DWORD&) { b.sptd.Length = 44 - 1; }, ERROR_INVALID_PARAMETER},
+        {"Length too small", [](Block& b, DWORD&) { b.sptd.Length = 44 - 1; },
+         ERROR_INVALID_PARAMETER},
         {"no CDB", [](Block& b, DWORD&) { b.sptd.CdbLength = 0; }, ERROR_INVALID_PARAMETER},
         {"CDB of 17", [](Block& b, DWORD&) { b.sptd.CdbLength = 17; }, ERROR_INVALID_PARAMETER},
         {"direction 3", [](Block& b, DWORD&) { b.sptd.DataIn = 3; }, ERROR_INVALID_PARAMETER},
-        {"data without buffer", [](Block& b, DWORD&) { b.sptd.DataTransferLength = 4; }, ERROR_INVALID_PARAMETER},
-        {"sense over the structure", [](Block& b, DWORD&) { b.sptd.SenseInfoOffset = 8; }, ERROR_INVALID_PARAMETER},
+        {"data without buffer", [](Block& b, DWORD&) { b.sptd.DataTransferLength = 4; },
+         ERROR_INVALID_PARAMETER},
+        {"sense over the structure", [](Block& b, DWORD&) { b.sptd.SenseInfoOffset = 8; },
+         ERROR_INVALID_PARAMETER},
         {"sense beyond the buffer",
          [](Block& b, DWORD&) {
-             b.sptd.SenseInfoLength = static_cast<UCHAR>(sizeof(Block) - b.sptd.SenseInfoOffset + 1);
+             b.sptd.SenseInfoLength =
+                 static_cast<UCHAR>(sizeof(Block) - b.sptd.SenseInfoOffset + 1);
          },
          ERROR_INVALID_PARAMETER},
-        {"buffer smaller than the structure", [](Block&, DWORD& size) { size = sizeof(SCSI_PASS_THROUGH_DIRECT) - 1; }, ERROR_INVALID_PARAMETER},
-        {"no sense wanted", [](Block& b, DWORD&) { b.sptd.SenseInfoLength = 0; b.sptd.SenseInfoOffset = 0; }, 0},
+        {"buffer smaller than the structure",
+         [](Block&, DWORD& size) { size = sizeof(SCSI_PASS_THROUGH_DIRECT) - 1; },
+         ERROR_INVALID_PARAMETER},
+        {"no sense wanted",
+         [](Block& b, DWORD&) {
+             b.sptd.SenseInfoLength = 0;
+             b.sptd.SenseInfoOffset = 0;
+         },
+         0},
     };
     for (const Case& c : cases) {
         HANDLE h = Open("\\\\.\\CdRom0");
@@ -245,7 +265,8 @@ TEST(SimDrive, MalformedPassThroughRequestsAreRefused) {
         DWORD size = sizeof b;
         c.change(b, size);
         DWORD returned = 0;
-        BOOL ok = DeviceIoControl(h, IOCTL_SCSI_PASS_THROUGH_DIRECT, &b, size, &b, size, &returned, nullptr);
+        BOOL ok = DeviceIoControl(h, IOCTL_SCSI_PASS_THROUGH_DIRECT, &b, size, &b, size, &returned,
+                                  nullptr);
         EXPECT_EQ(ok ? 0u : GetLastError(), c.error) << c.what;
         CloseHandle(h);
     }
@@ -267,7 +288,8 @@ TEST(SimDrive, SenseIsWrittenAtTheGivenOffset) {
     b.sptd.SenseInfoLength = 14;
     b.sptd.SenseInfoOffset = offsetof(decltype(b), sense);
     DWORD returned = 0;
-    ASSERT_TRUE(DeviceIoControl(h, IOCTL_SCSI_PASS_THROUGH_DIRECT, &b, sizeof b, &b, sizeof b, &returned, nullptr));
+    ASSERT_TRUE(DeviceIoControl(h, IOCTL_SCSI_PASS_THROUGH_DIRECT, &b, sizeof b, &b, sizeof b,
+                                &returned, nullptr));
     EXPECT_EQ(b.sptd.ScsiStatus, 0x02);
     EXPECT_EQ(b.sptd.SenseInfoLength, 14);
     EXPECT_EQ(b.sense[2], 2);
@@ -281,13 +303,15 @@ TEST(SimDrive, SenseIsWrittenAtTheGivenOffset) {
 TEST(SimDrive, OpensAndClosesAreRecorded) {
     testsupport::SimMachineScope sim("[drive cd]\nnames = CdRom0\n[letter C]\ntype = fixed\n");
     HANDLE cd = Open("\\\\.\\CdRom0", GENERIC_READ);
-    HANDLE c = CreateFileA("\\\\.\\C:", 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE c = CreateFileA("\\\\.\\C:", 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(Open("\\\\.\\CdRom9"), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(sim->OpenDevices(), 2);
     SCSI_ADDRESS a;
     DWORD returned;
-    EXPECT_FALSE(DeviceIoControl(c, IOCTL_SCSI_GET_ADDRESS, nullptr, 0, &a, sizeof a, &returned, nullptr));
+    EXPECT_FALSE(
+        DeviceIoControl(c, IOCTL_SCSI_GET_ADDRESS, nullptr, 0, &a, sizeof a, &returned, nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
     CloseHandle(cd);
     CloseHandle(c);

@@ -34,8 +34,7 @@ struct Result {
     PassThroughBlock block;
 };
 
-Result Send(HANDLE h, std::initializer_list<UCHAR> cdb, UCHAR direction, void* data,
-            ULONG length) {
+Result Send(HANDLE h, std::initializer_list<UCHAR> cdb, UCHAR direction, void* data, ULONG length) {
     Result r{};
     std::memset(&r.block, 0, sizeof r.block);
     r.block.sptd.Length = sizeof(SCSI_PASS_THROUGH_DIRECT);
@@ -56,8 +55,8 @@ Result Send(HANDLE h, std::initializer_list<UCHAR> cdb, UCHAR direction, void* d
 
 TEST(SimPassThrough, InquiryReportsTheDriveAndItsAddress) {
     testsupport::SimMachineScope sim(kMachine);
-    HANDLE h = CreateFileA("\\\\.\\CdRom0", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h = CreateFileA("\\\\.\\CdRom0", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     UCHAR data[44] = {};
     Result r = Send(h, {0x12, 0, 0, 0, 44, 0}, SCSI_IOCTL_DATA_IN, data, sizeof data);

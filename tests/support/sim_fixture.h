@@ -11,7 +11,7 @@ namespace testsupport {
 
 // A fresh folder under the system's temporary folder, removed with its contents at the end.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -25,7 +25,7 @@ public:
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
     std::vector<uint8_t> Read(const std::string& name) const;
 
-private:
+  private:
     std::string m_path;
 };
 
@@ -34,7 +34,7 @@ private:
 // A description with a mistake fails the test with the parser's message and leaves an empty
 // machine active, so the test goes on without crashing.
 class SimMachineScope {
-public:
+  public:
     explicit SimMachineScope(const std::string& description,
                              const std::string& baseDir = std::string());
     ~SimMachineScope();
@@ -46,18 +46,18 @@ public:
     // The drive with this name; fails the test when there is none.
     std::shared_ptr<machine::sim::Drive> drive(const std::string& name);
 
-private:
+  private:
     machine::sim::SimMachine* m_sim = nullptr;
     std::unique_ptr<machine::sim::ScopedMachine> m_scope;
 };
 
 // Sets an environment variable for the lifetime of this object (unset when value is null).
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const char* value);
     ~ScopedEnv();
 
-private:
+  private:
     std::string m_name;
     bool m_had;
     std::string m_old;

@@ -29,8 +29,12 @@ TEST(Drives, LettersAndTheirTypes) {
     struct Case {
         const char* root;
         UINT type;
-    } cases[] = {{"C:\\", DRIVE_FIXED}, {"e:\\", DRIVE_CDROM}, {"E:", DRIVE_CDROM},
-                 {"Z:\\", DRIVE_REMOTE}, {"M:\\", DRIVE_NO_ROOT_DIR}, {"D:\\", DRIVE_NO_ROOT_DIR},
+    } cases[] = {{"C:\\", DRIVE_FIXED},
+                 {"e:\\", DRIVE_CDROM},
+                 {"E:", DRIVE_CDROM},
+                 {"Z:\\", DRIVE_REMOTE},
+                 {"M:\\", DRIVE_NO_ROOT_DIR},
+                 {"D:\\", DRIVE_NO_ROOT_DIR},
                  {"\\\\server\\", DRIVE_NO_ROOT_DIR}};
     for (const Case& c : cases) EXPECT_EQ(GetDriveTypeA(c.root), c.type) << c.root;
 }
@@ -73,8 +77,10 @@ TEST(Drives, ANameGivesItsTarget) {
     struct Case {
         const char* name;
         const char* target;
-    } cases[] = {{"CdRom0", "\\Device\\CdRom0"}, {"cdrom0", "\\Device\\CdRom0"},
-                 {"AUX", "\\Device\\Serial0"}, {"E:", "\\Device\\CdRom0"}};
+    } cases[] = {{"CdRom0", "\\Device\\CdRom0"},
+                 {"cdrom0", "\\Device\\CdRom0"},
+                 {"AUX", "\\Device\\Serial0"},
+                 {"E:", "\\Device\\CdRom0"}};
     for (const Case& c : cases) {
         DWORD n = QueryDosDeviceA(c.name, buf, sizeof buf);
         EXPECT_EQ(n, std::strlen(c.target) + 2) << c.name;

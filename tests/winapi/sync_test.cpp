@@ -53,7 +53,7 @@ TEST(Events, WaitBlocksUntilAnotherThreadSignals) {
             SetEvent(e);
         });
         EXPECT_EQ(WaitForSingleObject(e, timeout), WAIT_OBJECT_0);
-        EXPECT_TRUE(set);  // never earlier than the signal
+        EXPECT_TRUE(set);                   // never earlier than the signal
         EXPECT_EQ(GetTickCount(), before);  // a signalled wait takes no virtual time
         signaller.join();
         CloseHandle(e);

@@ -11,7 +11,11 @@ TEST(Version, ReportsThePlatformOrFails) {
         const char* platform;
         bool ok;
         DWORD id, major;
-    } cases[] = {{"1", true, 1, 4}, {"2", true, 2, 5}, {"3", true, 3, 5}, {"0", true, 0, 5}, {"fail", false, 0, 0}};
+    } cases[] = {{"1", true, 1, 4},
+                 {"2", true, 2, 5},
+                 {"3", true, 3, 5},
+                 {"0", true, 0, 5},
+                 {"fail", false, 0, 0}};
     for (const Case& c : cases) {
         testsupport::SimMachineScope sim(std::string("[machine]\nplatform = ") + c.platform + "\n");
         OSVERSIONINFOA info;
@@ -24,7 +28,8 @@ TEST(Version, ReportsThePlatformOrFails) {
 }
 
 TEST(Version, StructureSizeMustBeGiven) {
-    testsupport::SimMachineScope sim("[machine]\nplatform = 2\nversion = 6.1.7601\nservice-pack = Service Pack 1\n");
+    testsupport::SimMachineScope sim(
+        "[machine]\nplatform = 2\nversion = 6.1.7601\nservice-pack = Service Pack 1\n");
     OSVERSIONINFOA info = {};
     EXPECT_FALSE(GetVersionExA(&info));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
