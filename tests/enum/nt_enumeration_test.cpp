@@ -149,7 +149,8 @@ TEST(NtEnumeration, DamagedPortAnswersEndTheirChain) {
     for (const Case& c : cases) {
         testsupport::SimMachineScope sim(
             "[machine]\nplatform = 2\n[port 0]\nbus-info = " + c.busInfo + "\n");
-        EXPECT_EQ(Enumerate(0x08), c.found) << c.name;
+        // Mask 0, so that a phantom entry read from beyond the answer would show.
+        EXPECT_EQ(Enumerate(0), c.found) << c.name;
     }
 }
 
