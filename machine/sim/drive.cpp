@@ -43,34 +43,43 @@ void PutText(std::vector<uint8_t>& to, int64_t at, const std::string& text, size
 Drive::Drive(const DriveSpec& spec, Clock& clock) : m_spec(spec), m_clock(clock) {
     m_faultCounts.assign(m_spec.commandFaults.size(), 0);
     if (m_spec.flashProtocol) {
-        // Erased flash with the identification block of the configured firmware.
-        m_flash.assign(m_spec.flashSize, 0xFF);
-        int64_t block = static_cast<int64_t>(m_spec.typeCodeOffset) - 4;
-        for (int64_t i = 0; i < 4; ++i)
-            if (block + i >= 0) m_flash[static_cast<size_t>(block + i)] = 0;
-        PutText(m_flash, block + 4, m_spec.typeCode, 6);
-        PutText(m_flash, block + 10, m_spec.vendor, 8);
-        if (block + 18 >= 0) m_flash[static_cast<size_t>(block + 18)] = 0;
-        PutText(m_flash, block + 19, m_spec.model, 16);
-        m_flash[static_cast<size_t>(block + 35)] = 0;
-        PutText(m_flash, block + 36, m_spec.revision, 4);
-        if (!m_spec.flashFile.empty()) {
-            std::ifstream in(m_spec.flashFile, std::ios::binary);
-            if (in) {
-                std::vector<uint8_t> kept((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
-                if (kept.size() != m_flash.size())
-                    m_flashFileError = "flash file " + m_spec.flashFile + " holds " +
-                                       std::to_string(kept.size()) + " bytes, not " +
-                                       std::to_string(m_flash.size());
-                else
-                    m_flash = std::move(kept);
-            } else {
-                SaveFlash();
-            }
-        }
+        m_flash.assign(m_spec.flashSize, 0xFF);  // erased
+        WriteIdentificationBlock();
+        if (!m_spec.flashFile.empty()) LoadFlashFile();
     }
     LatchIdentification();
+}
+
+// The configured firmware's identification block, at the type-code offset - 4.
+void Drive::WriteIdentificationBlock() {
+    int64_t block = static_cast<int64_t>(m_spec.typeCodeOffset) - 4;
+    auto zero = [&](int64_t at) {
+        if (block + at >= 0) m_flash[static_cast<size_t>(block + at)] = 0;
+    };
+    for (int64_t i = 0; i < 4; ++i) zero(i);
+    PutText(m_flash, block + 4, m_spec.typeCode, 6);
+    PutText(m_flash, block + 10, m_spec.vendor, 8);
+    zero(18);
+    PutText(m_flash, block + 19, m_spec.model, 16);
+    zero(35);
+    PutText(m_flash, block + 36, m_spec.revision, 4);
+}
+
+// A kept flash replaces the configured one; a missing file starts as the configured one.
+void Drive::LoadFlashFile() {
+    std::ifstream in(m_spec.flashFile, std::ios::binary);
+    if (!in) {
+        SaveFlash();
+        return;
+    }
+    std::vector<uint8_t> kept((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    if (kept.size() == m_flash.size()) {
+        m_flash = std::move(kept);
+        return;
+    }
+    m_flashFileError = "flash file " + m_spec.flashFile + " holds " + std::to_string(kept.size()) +
+                       " bytes, not " + std::to_string(m_flash.size());
 }
 
 void Drive::LatchIdentification() {
@@ -185,7 +194,7 @@ CommandReply Drive::Execute(const CommandRequest& request) {
     } else if (cdbLength == 0) {
         reply = Check(5, 0x20, 0);
     } else {
-        reply = Run(r, record);
+        reply = Run(r);
     }
     record.status = reply.status;
     if (reply.kind == CommandReply::Done && reply.status == kCheckCondition) {
@@ -198,7 +207,7 @@ CommandReply Drive::Execute(const CommandRequest& request) {
     return reply;
 }
 
-CommandReply Drive::Run(const CommandRequest& r, CommandRecord&) {
+CommandReply Drive::Run(const CommandRequest& r) {
     uint8_t opcode = r.cdb[0];
     Direction natural = NaturalDirection(opcode);
     // Data that flows against the command's own direction is refused as an invalid field.

@@ -84,7 +84,7 @@ class Drive {
   private:
     enum class End { None, Done, Failed };
 
-    CommandReply Run(const CommandRequest& r, CommandRecord& record);
+    CommandReply Run(const CommandRequest& r);
     CommandReply TestUnitReady(const CommandRequest& r);
     CommandReply Inquiry(const CommandRequest& r);
     CommandReply RequestSense(const CommandRequest& r);
@@ -98,6 +98,8 @@ class Drive {
     Phase PhaseLocked() const;
     std::vector<uint8_t> InquiryLocked() const;
     bool ReceivedDataFits();
+    void WriteIdentificationBlock();
+    void LoadFlashFile();
     void LatchIdentification();
     void SaveFlash();
     uint64_t RunLength() const;

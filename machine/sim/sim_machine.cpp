@@ -201,8 +201,8 @@ bool SimMachine::DosDeviceTarget(const std::string& name, std::string& target) {
         if (target.empty() && !n.drive.empty()) {
             // A letter of a drive names the device of that drive's first MS-DOS name.
             auto drive = m_state->DriveNamed(n.drive);
-            target = drive->spec().names.empty() ? "\\Device\\CdRom" + n.drive
-                                                 : "\\Device\\" + drive->spec().names.front();
+            target = "\\Device\\" +
+                     (drive->spec().names.empty() ? n.drive : drive->spec().names.front());
         }
         if (target.empty()) target = "\\Device\\HarddiskVolume" + name.substr(0, 1);
         return true;
