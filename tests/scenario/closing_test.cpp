@@ -7,9 +7,9 @@
 #include <atomic>
 #include <functional>
 
-#include "tests/scenario/scenario_rig.h"
+#include "tests/app/updater_rig.h"
 
-namespace scenario {
+namespace apptest {
 namespace {
 
 const char kPhases[] =
@@ -21,7 +21,7 @@ std::string Body(World& world) {
 }
 
 bool Flashed(machine::sim::Drive& drive) {
-    const std::vector<uint8_t> image = apptest::ImageBytes({"fw.bin"});
+    const std::vector<uint8_t> image = ImageBytes({"fw.bin"});
     const std::vector<uint8_t> flash = drive.Flash();
     return flash.size() >= image.size() && std::equal(image.begin(), image.end(), flash.begin());
 }
@@ -42,7 +42,7 @@ TEST(Closing, WhenIdleEndsAtOnce) {
     for (const CloseWay& way : kCloseWays) {
         SCOPED_TRACE(way.what);
         World world;
-        ScenarioRig rig(world, Body(world));
+        UpdaterRig rig(world, Body(world));
         ASSERT_TRUE(rig.Idle());
         way.close(rig.user);
         EXPECT_TRUE(rig.user.Finished());
@@ -54,7 +54,7 @@ TEST(Closing, DuringAnUpdateNoLetsItGoOn) {
     for (const CloseWay& way : kCloseWays) {
         SCOPED_TRACE(way.what);
         World world;
-        ScenarioRig rig(world, Body(world));
+        UpdaterRig rig(world, Body(world));
         ASSERT_TRUE(rig.Idle());
         ASSERT_NO_FATAL_FAILURE(rig.StartAndHold());
         EXPECT_EQ(rig.Status(), Str(IDS_STATUS_CHECK_RECEIVED));
@@ -85,7 +85,7 @@ TEST(Closing, DuringAnUpdateYesCancelsWaitsAndEnds) {
     for (const CloseWay& way : kCloseWays) {
         SCOPED_TRACE(way.what);
         World world;
-        ScenarioRig rig(world, Body(world));
+        UpdaterRig rig(world, Body(world));
         ASSERT_TRUE(rig.Idle());
         // The worker stays in the drive's first phase until it sees the cancel.
         ASSERT_NO_FATAL_FAILURE(rig.StartAndHold([] { return g_updateJob.cancel.load() == 1; }));
@@ -118,7 +118,7 @@ TEST(Closing, DuringAnUpdateYesCancelsWaitsAndEnds) {
 // update was left unfinished.
 TEST(Closing, UpdateEndingWhileTheQuestionIsOpen) {
     World world;
-    ScenarioRig rig(world, Body(world));
+    UpdaterRig rig(world, Body(world));
     ASSERT_TRUE(rig.Idle());
     ASSERT_NO_FATAL_FAILURE(rig.StartAndHold());
     rig.user.Close();
@@ -144,7 +144,7 @@ TEST(Closing, EscapeDuringAnUpdate) {
     World world;
     const std::string body = Body(world);
     HoldingMachineScope machine(world.Machine(body));
-    apptest::App();
+    App();
     g_updateJob.cancel.store(0);
     std::atomic<CUpdaterDlg*> running{nullptr};
     std::atomic<bool> destroyed{false};
@@ -180,4 +180,4 @@ TEST(Closing, EscapeDuringAnUpdate) {
 }
 
 }  // namespace
-}  // namespace scenario
+}  // namespace apptest

@@ -11,7 +11,7 @@
 #include "params/param_list_dlg.h"
 #include "tests/app/world.h"
 
-namespace scenario {
+namespace apptest {
 
 // Three entries as the program writes them: ATAPI with the type code at 4, ATAPI at 0x20004,
 // SCSI without a type code.
@@ -23,11 +23,11 @@ constexpr char kThreeSections[] =
 class EditorRig {
   public:
     // Edits `name` in the test's folder; the file is written first unless `text` is null.
-    EditorRig(apptest::World& world, const char* text, const std::string& name = "drives.ini")
+    EditorRig(World& world, const char* text, const std::string& name = "drives.ini")
         : path(text != nullptr ? world.dir.Write(name, std::string(text)) : world.dir.File(name)),
           sim(world.Machine("")),
           dlg(path.c_str()) {
-        apptest::App();
+        App();
         user.Start([this] { return dlg.DoModal(); });
     }
 
@@ -50,4 +50,4 @@ class EditorRig {
     afx::HeadlessUser user;
 };
 
-}  // namespace scenario
+}  // namespace apptest

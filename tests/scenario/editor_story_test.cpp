@@ -6,11 +6,8 @@
 
 #include "tests/scenario/editor_rig.h"
 
-namespace scenario {
+namespace apptest {
 namespace {
-
-using apptest::Str;
-using apptest::World;
 
 const char kListCaption[] = "対象ドライブパラメータ編集ダイアログ";
 const char kEditCaption[] = "パラメータ編集ダイアログ";
@@ -350,4 +347,4 @@ TEST(EditorStory, MissingFileStartsEmptyAndSavingCreatesIt) {
 }
 
 }  // namespace
-}  // namespace scenario
+}  // namespace apptest

@@ -5,9 +5,9 @@
 #include <functional>
 
 #include "framework/file_faults.h"
-#include "tests/scenario/scenario_rig.h"
+#include "tests/app/updater_rig.h"
 
-namespace scenario {
+namespace apptest {
 namespace {
 
 const char kPhases[] =
@@ -17,9 +17,9 @@ const char kPhases[] =
 // vendor field) but valid at 0x20000: the catalogue lists it with type code ABC123, while
 // the bytes at the drive's type-code offset 4 say ZZZ999.
 std::vector<uint8_t> ImageWithOtherTypeCodeAtOffset4() {
-    std::vector<uint8_t> bytes = apptest::ImageBytes({"x", "ZZZ999", "BAD\x1A    "});
+    std::vector<uint8_t> bytes = ImageBytes({"x", "ZZZ999", "BAD\x1A    "});
     bytes.resize(0x20000 + 0x4000);
-    const std::vector<uint8_t> block = apptest::ImageBytes({"x", "ABC123"});
+    const std::vector<uint8_t> block = ImageBytes({"x", "ABC123"});
     std::copy_n(block.begin(), 40, bytes.begin() + 0x20000);
     return bytes;
 }
@@ -61,7 +61,7 @@ TEST(FailedUpdate, EachFailureShowsItsText) {
         file_faults::Scope faults;
         World world;
         const std::string image = world.AddImage({"fw.bin"});
-        ScenarioRig rig(world, World::Drive("cd", 0, 2, 0, "ABC123", kPhases + c.driveLines));
+        UpdaterRig rig(world, World::Drive("cd", 0, 2, 0, "ABC123", kPhases + c.driveLines));
         ASSERT_TRUE(rig.Idle());
         if (c.arm) c.arm(image);
         auto drive = rig.machine.drive("cd");
@@ -91,7 +91,7 @@ TEST(FailedUpdate, EachFailureShowsItsText) {
 TEST(FailedUpdate, TypeCodeOfTheImageDiffersFromTheDrive) {
     World world;
     world.dir.Write("odd.bin", ImageWithOtherTypeCodeAtOffset4());
-    ScenarioRig rig(world, World::Drive("cd", 0, 2, 0, "ABC123", kPhases));
+    UpdaterRig rig(world, World::Drive("cd", 0, 2, 0, "ABC123", kPhases));
     ASSERT_TRUE(rig.Idle());
     ASSERT_EQ(rig.user.Selection(IDC_IMAGE_LIST), 0);
     const std::vector<uint8_t> flashBefore = rig.machine.drive("cd")->Flash();
@@ -111,4 +111,4 @@ TEST(FailedUpdate, TypeCodeOfTheImageDiffersFromTheDrive) {
 }
 
 }  // namespace
-}  // namespace scenario
+}  // namespace apptest

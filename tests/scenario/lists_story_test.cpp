@@ -2,9 +2,9 @@
 // its entry, the first drive chosen and the newest image that fits it.
 #include <gtest/gtest.h>
 
-#include "tests/scenario/scenario_rig.h"
+#include "tests/app/updater_rig.h"
 
-namespace scenario {
+namespace apptest {
 namespace {
 
 TEST(ListsStory, FilledSortedAndPaired) {
@@ -21,7 +21,7 @@ TEST(ListsStory, FilledSortedAndPaired) {
         "type-code = DEF456\nnt = port 2 bus 0 target 5 lun 0\nnames = CdRom1\n"
         "[drive dvd]\nmodel = DVD/CDRW KP5470\nrevision = 1.00\n"
         "nt = port 10 bus 0 target 3 lun 0\nnames = CdRom2\n";
-    ScenarioRig rig(world, body);
+    UpdaterRig rig(world, body);
     ASSERT_TRUE(rig.Idle());
 
     // Text order: host adapter 10 comes before 2. The blank before the name is U+3000.
@@ -64,4 +64,4 @@ TEST(ListsStory, FilledSortedAndPaired) {
 }
 
 }  // namespace
-}  // namespace scenario
+}  // namespace apptest

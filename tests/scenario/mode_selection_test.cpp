@@ -4,10 +4,8 @@
 
 #include "tests/scenario/editor_rig.h"
 
-namespace scenario {
+namespace apptest {
 namespace {
-
-using apptest::World;
 
 const char kUpdateCaption[] = "CD-R/RWアップデートプログラム";
 const char kEditorCaption[] = "対象ドライブパラメータ編集ダイアログ";
@@ -40,7 +38,7 @@ TEST(ModeSelection, CommandLineChoosesTheWindow) {
         {"a file that does not exist", dir + "/none.ini", kEditorCaption, {}},
     };
     testsupport::SimMachineScope sim(world.Machine(World::Drive("cd", 0, 2, 0)));
-    apptest::App();
+    App();
     for (const Start& start : starts) {
         SCOPED_TRACE(start.what);
         const std::vector<CString> args = AfxSplitCommandLine("cdrwupdate " + start.commandLine);
@@ -61,4 +59,4 @@ TEST(ModeSelection, CommandLineChoosesTheWindow) {
 }
 
 }  // namespace
-}  // namespace scenario
+}  // namespace apptest

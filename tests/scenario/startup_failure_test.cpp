@@ -7,7 +7,7 @@
 
 #include "engine/drive_controller.h"
 #include "framework/file_faults.h"
-#include "tests/scenario/scenario_rig.h"
+#include "tests/app/updater_rig.h"
 
 namespace {
 
@@ -29,14 +29,14 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     }
 }
 
-namespace scenario {
+namespace apptest {
 namespace {
 
 TEST(StartupFailure, NoMemoryForTheController) {
     World world;
     world.AddImage({"fw.bin"});
     HoldingMachineScope machine(world.Machine(World::Drive("cd", 0, 2, 0)));
-    apptest::App();
+    App();
     g_failNextAllocationOf = sizeof(CDriveController);
     RecordingUpdaterDlg dlg;
     EXPECT_EQ(g_failNextAllocationOf.load(), 0u);
@@ -70,7 +70,7 @@ TEST(StartupFailure, NoSupportedDrive) {
         SCOPED_TRACE(row.what);
         World world;
         world.AddImage({"fw.bin"});
-        ScenarioRig rig(world, row.drives);
+        UpdaterRig rig(world, row.drives);
         ASSERT_TRUE(rig.user.BoxOpen());
         EXPECT_EQ(rig.user.Box().message, Str(IDS_NO_DEVICE));
         EXPECT_EQ(rig.user.Box().text, AfxGetAppName());
@@ -89,7 +89,7 @@ TEST(StartupFailure, ImageThatCannotBeRead) {
     file_faults::Scope faults;
     World world;
     file_faults::FailSeek(world.AddImage({"fw.bin"}));
-    ScenarioRig rig(world, World::Drive("cd", 0, 2, 0));
+    UpdaterRig rig(world, World::Drive("cd", 0, 2, 0));
     ASSERT_TRUE(rig.user.BoxOpen());
     rig.user.Answer(rig.user.Box().controls.front()->id);
     ASSERT_TRUE(rig.Idle());
@@ -102,4 +102,4 @@ TEST(StartupFailure, ImageThatCannotBeRead) {
 }
 
 }  // namespace
-}  // namespace scenario
+}  // namespace apptest

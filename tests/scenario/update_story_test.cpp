@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "tests/scenario/scenario_rig.h"
+#include "tests/app/updater_rig.h"
 
-namespace scenario {
+namespace apptest {
 namespace {
 
 // The drive checks for one poll, erases for three, writes and verifies for one each.
@@ -40,7 +40,7 @@ std::vector<Shown> SuccessfulRun(UINT statusBefore = IDS_STATUS_READY) {
 TEST(UpdateStory, SuccessThenStayOn) {
     World world;
     world.AddImage({"fw.bin", "ABC123", "        ", "CD-R/RW KP2140A ", "2.00"});
-    ScenarioRig rig(world, DriveWithPhases());
+    UpdaterRig rig(world, DriveWithPhases());
     ASSERT_TRUE(rig.Idle());
     const CString caption = rig.user.Caption();
     EXPECT_EQ(caption, "CD-R/RWアップデートプログラム");
@@ -74,7 +74,7 @@ TEST(UpdateStory, SuccessThenStayOn) {
     auto drive = rig.machine.drive("cd");
     EXPECT_FALSE(drive->InWriteMode());
     EXPECT_EQ(drive->CurrentPhase(), machine::sim::Phase::None);
-    const std::vector<uint8_t> image = apptest::ImageBytes({"fw.bin"});
+    const std::vector<uint8_t> image = ImageBytes({"fw.bin"});
     const std::vector<uint8_t> flash = drive->Flash();
     ASSERT_GE(flash.size(), image.size());
     EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin()));
@@ -90,7 +90,7 @@ TEST(UpdateStory, SuccessThenStayOn) {
 TEST(UpdateStory, SuccessThenSwitchOff) {
     World world;
     world.AddImage({"fw.bin"});
-    ScenarioRig rig(world, DriveWithPhases());
+    UpdaterRig rig(world, DriveWithPhases());
     ASSERT_TRUE(rig.Idle());
     ASSERT_NO_FATAL_FAILURE(rig.Start());
     rig.WaitForBox();
@@ -108,11 +108,11 @@ TEST(UpdateStory, SuccessThenSwitchOff) {
 TEST(UpdateStory, SwitchOffOnTheWindows95Family) {
     World world;
     world.AddImage({"fw.bin"});
-    ScenarioRig rig(world,
-                    "[aspi]\n[adapter 0]\n[drive cd]\nmodel = CD-R/RW KP2140A\nrevision = 1.00\n"
-                    "type-code = ABC123\naspi = adapter 0 target 2\n" +
-                        std::string(kPhases),
-                    1);
+    UpdaterRig rig(world,
+                   "[aspi]\n[adapter 0]\n[drive cd]\nmodel = CD-R/RW KP2140A\nrevision = 1.00\n"
+                   "type-code = ABC123\naspi = adapter 0 target 2\n" +
+                       std::string(kPhases),
+                   1);
     ASSERT_TRUE(rig.Idle());
     EXPECT_EQ(rig.user.ItemTexts(IDC_DRIVE_LIST),
               std::vector<CString>{"HA:0 SCSI-ID:02　        CD-R/RW KP2140A 1.00"});
@@ -128,7 +128,7 @@ TEST(UpdateStory, SwitchOffOnTheWindows95Family) {
 TEST(UpdateStory, SwitchOffWithoutTheRight) {
     World world;
     world.AddImage({"fw.bin"});
-    ScenarioRig rig(world, "power-off = denied\n" + DriveWithPhases());
+    UpdaterRig rig(world, "power-off = denied\n" + DriveWithPhases());
     ASSERT_TRUE(rig.Idle());
     ASSERT_NO_FATAL_FAILURE(rig.Start());
     rig.WaitForBox();
@@ -144,7 +144,7 @@ TEST(UpdateStory, SwitchOffWithoutTheRight) {
 TEST(UpdateStory, SecondStartAfterAFinishedOne) {
     World world;
     world.AddImage({"fw.bin"});
-    ScenarioRig rig(world, DriveWithPhases());
+    UpdaterRig rig(world, DriveWithPhases());
     ASSERT_TRUE(rig.Idle());
     ASSERT_NO_FATAL_FAILURE(rig.Start());
     rig.WaitForBox();
@@ -163,7 +163,7 @@ TEST(UpdateStory, SecondStartAfterAFinishedOne) {
 TEST(UpdateStory, NoAtTheConfirmationChangesNothing) {
     World world;
     world.AddImage({"fw.bin"});
-    ScenarioRig rig(world, DriveWithPhases());
+    UpdaterRig rig(world, DriveWithPhases());
     ASSERT_TRUE(rig.Idle());
     rig.machine.drive("cd")->ClearLog();
     rig.user.Click(IDC_START);
@@ -177,4 +177,4 @@ TEST(UpdateStory, NoAtTheConfirmationChangesNothing) {
 }
 
 }  // namespace
-}  // namespace scenario
+}  // namespace apptest

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/about_dlg.h"
-#include "tests/scenario/scenario_rig.h"
+#include "tests/app/updater_rig.h"
 
-namespace scenario {
+namespace apptest {
 namespace {
 
 const char kVersionCaption[] = "ﾊﾞｰｼﾞｮﾝ情報";
@@ -17,20 +17,20 @@ std::string Body(World& world) {
                         "verifying-ms = 500\n");
 }
 
-const afx::Window& MainControl(ScenarioRig& rig, int id) {
+const afx::Window& MainControl(UpdaterRig& rig, int id) {
     return *rig.user.Of(rig.dlg).Control(id);
 }
 
 TEST(VersionDialog, SystemMenuCarriesTheItem) {
     World world;
-    ScenarioRig rig(world, Body(world));
+    UpdaterRig rig(world, Body(world));
     ASSERT_TRUE(rig.Idle());
     const std::vector<afx::MenuItem> menu = rig.user.SystemMenu();
     ASSERT_GE(menu.size(), 2u);
     EXPECT_EQ(menu[menu.size() - 2].flags & MF_SEPARATOR, MF_SEPARATOR);
     EXPECT_EQ(menu.back().id, static_cast<UINT>(IDM_ABOUTBOX));
     EXPECT_EQ(menu.back().text, "ﾊﾞｰｼﾞｮﾝ情報(&A)...");
-    const HICON icon = apptest::App().LoadIcon(IDR_MAINFRAME);
+    const HICON icon = App().LoadIcon(IDR_MAINFRAME);
     EXPECT_NE(icon, nullptr);
     EXPECT_EQ(rig.user.Dialog().bigIcon, icon);
     EXPECT_EQ(rig.user.Dialog().smallIcon, icon);
@@ -46,7 +46,7 @@ TEST(VersionDialog, OpensForItsCommandWhateverTheLowBits) {
                 {0x1F, true}, {0x20, false}, {0x00, false}};
     for (const auto& row : rows) {
         World world;
-        ScenarioRig rig(world, Body(world));
+        UpdaterRig rig(world, Body(world));
         ASSERT_TRUE(rig.Idle());
         PostMessageA(rig.dlg.GetSafeHwnd(), WM_SYSCOMMAND, row.command, 0);
         rig.user.Pump();
@@ -64,7 +64,7 @@ TEST(VersionDialog, OpensForItsCommandWhateverTheLowBits) {
 // The update goes on behind the version dialog, and its events are handled meanwhile.
 TEST(VersionDialog, DuringAnUpdate) {
     World world;
-    ScenarioRig rig(world, Body(world));
+    UpdaterRig rig(world, Body(world));
     ASSERT_TRUE(rig.Idle());
     ASSERT_NO_FATAL_FAILURE(rig.StartAndHold());
     const size_t before = rig.dlg.shown.size();
@@ -87,7 +87,7 @@ TEST(VersionDialog, DuringAnUpdate) {
 
 TEST(VersionDialog, MinimisedWindowDrawsItsIconInTheMiddle) {
     World world;
-    ScenarioRig rig(world, Body(world));
+    UpdaterRig rig(world, Body(world));
     ASSERT_TRUE(rig.Idle());
     // There is no minimise box; the system may minimise the window all the same.
     PostMessageA(rig.dlg.GetSafeHwnd(), kMinimiseMessage, 0, 0);
@@ -98,7 +98,7 @@ TEST(VersionDialog, MinimisedWindowDrawsItsIconInTheMiddle) {
     const int width = afx::DialogUnitsToPixelsX(window.rect.cx);
     const int height = afx::DialogUnitsToPixelsY(window.rect.cy);
     const int icon = GetSystemMetrics(SM_CXICON);
-    EXPECT_EQ(window.painted[0].icon, apptest::App().LoadIcon(IDR_MAINFRAME));
+    EXPECT_EQ(window.painted[0].icon, App().LoadIcon(IDR_MAINFRAME));
     EXPECT_EQ(window.painted[0].x, (width - icon + 1) / 2);
     EXPECT_EQ(window.painted[0].y, (height - GetSystemMetrics(SM_CYICON) + 1) / 2);
 }
@@ -108,8 +108,8 @@ TEST(VersionDialog, DraggedIconIsTheProgramIcon) {
     HoldingMachineScope machine(world.Machine(Body(world)));
     CUpdaterDlg dlg;
     EXPECT_EQ(dlg.WindowProc(WM_QUERYDRAGICON, 0, 0),
-              reinterpret_cast<LRESULT>(apptest::App().LoadIcon(IDR_MAINFRAME)));
+              reinterpret_cast<LRESULT>(App().LoadIcon(IDR_MAINFRAME)));
 }
 
 }  // namespace
-}  // namespace scenario
+}  // namespace apptest

@@ -3,16 +3,20 @@
 // is still running while it acts as the user: closes the window, opens the version dialog.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 
 #include "machine/sim/sim_machine.h"
 
-namespace scenario {
+namespace apptest {
 
 class HoldingClock : public machine::Clock {
   public:
@@ -97,4 +101,84 @@ class HoldingMachineScope {
     std::unique_ptr<machine::sim::ScopedMachine> m_scope;
 };
 
-}  // namespace scenario
+namespace holding {
+
+// Only a broken test waits this long; the hold then opens so the test can fail instead of hang.
+constexpr auto kHoldLimit = std::chrono::seconds(60);
+constexpr auto kCheckEvery = std::chrono::milliseconds(1);
+
+}  // namespace holding
+
+inline void HoldingClock::HoldNextSleep(std::function<bool()> openWhen) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_armed = true;
+    m_held = false;
+    m_released = false;
+    m_openWhen = std::move(openWhen);
+}
+
+inline void HoldingClock::Release() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_released = true;
+    m_changed.notify_all();
+}
+
+inline bool HoldingClock::WaitUntilHeld() {
+    std::unique_lock<std::mutex> lock(m_lock);
+    return m_changed.wait_for(lock, holding::kHoldLimit, [this] { return m_held; });
+}
+
+inline void HoldingClock::Sleep(DWORD ms) {
+    std::unique_lock<std::mutex> lock(m_lock);
+    if (m_armed) {
+        m_armed = false;
+        m_held = true;
+        m_changed.notify_all();
+        const auto limit = std::chrono::steady_clock::now() + holding::kHoldLimit;
+        while (!m_released && !(m_openWhen && m_openWhen())) {
+            if (std::chrono::steady_clock::now() > limit) {
+                ADD_FAILURE() << "a held thread was never let go";
+                break;
+            }
+            m_changed.wait_for(lock, holding::kCheckEvery);
+        }
+        m_openWhen = nullptr;
+    }
+    lock.unlock();
+    m_inner.Sleep(ms);
+}
+
+inline HoldingMachineScope::HoldingMachineScope(const std::string& description, bool holdable) {
+    std::string error;
+    std::unique_ptr<machine::sim::SimMachine> sim =
+        machine::sim::SimMachine::FromText(description, error);
+    if (!sim) {
+        ADD_FAILURE() << "machine description: " << error;
+        sim = machine::sim::SimMachine::FromText("", error);
+    }
+    m_sim = sim.get();
+    if (!holdable) {
+        m_scope = std::make_unique<machine::sim::ScopedMachine>(std::move(sim));
+        return;
+    }
+    auto holding = std::make_unique<HoldingMachine>(std::move(sim));
+    m_holding = holding.get();
+    m_scope = std::make_unique<machine::sim::ScopedMachine>(std::move(holding));
+}
+
+inline HoldingClock& HoldingMachineScope::holder() {
+    if (m_holding == nullptr) {
+        throw std::logic_error("this machine cannot hold its threads");
+    }
+    return m_holding->holder();
+}
+
+inline HoldingMachineScope::~HoldingMachineScope() = default;
+
+inline std::shared_ptr<machine::sim::Drive> HoldingMachineScope::drive(const std::string& name) {
+    auto d = sim().FindDrive(name);
+    if (!d) ADD_FAILURE() << "no drive named " << name;
+    return d;
+}
+
+}  // namespace apptest
