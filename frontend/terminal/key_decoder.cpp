@@ -2,6 +2,8 @@
 
 #include <curses.h>
 
+#include <cstdio>
+
 #include "frontend/terminal/mnemonic.h"
 
 namespace frontend {
@@ -38,8 +40,6 @@ std::optional<KeyEvent> FromKeyCode(int code) {
             return KeyEvent{Action::Delete};
         case KEY_RESIZE:
             return KeyEvent{Action::Resize};
-        case KEY_MOUSE:
-            return KeyEvent{Action::Mouse};
         default:
             break;
     }
@@ -83,15 +83,21 @@ bool IsMnemonicKey(int ch) {
 
 std::optional<KeyEvent> KeyDecoder::Feed(const KeyInput& input) {
     if (input.alt) {
-        m_escape = false;
+        m_state = State::Idle;
         return AfterEscape(input);
     }
-    if (m_escape) {
-        m_escape = false;
-        return AfterEscape(input);
+    switch (m_state) {
+        case State::Escape:
+            m_state = State::Idle;
+            return AfterEscape(input);
+        case State::Csi:
+        case State::Mouse:
+            return InSequence(input);
+        case State::Idle:
+            break;
     }
     if (!input.isKeyCode && input.value == kEsc) {
-        m_escape = true;
+        m_state = State::Escape;
         return std::nullopt;
     }
     return input.isKeyCode ? FromKeyCode(input.value) : FromChar(input.value);
@@ -114,6 +120,10 @@ std::optional<KeyEvent> KeyDecoder::AfterEscape(const KeyInput& input) {
     if (input.value == ' ') {
         return KeyEvent{Action::SystemMenu};
     }
+    if (input.value == '[') {
+        m_state = State::Csi;
+        return std::nullopt;
+    }
     if (IsMnemonicKey(input.value)) {
         return KeyEvent{Action::Mnemonic, FoldKey(static_cast<char32_t>(input.value))};
     }
@@ -121,11 +131,41 @@ std::optional<KeyEvent> KeyDecoder::AfterEscape(const KeyInput& input) {
     return std::nullopt;
 }
 
-std::optional<KeyEvent> KeyDecoder::Timeout() {
-    if (!m_escape) {
+std::optional<KeyEvent> KeyDecoder::InSequence(const KeyInput& input) {
+    const int ch = input.isKeyCode ? -1 : input.value;
+    if (m_state == State::Csi) {
+        // Only mouse reports get this far; curses has decoded the keys it knows.
+        m_state = ch == '<' ? State::Mouse : State::Idle;
+        m_params.clear();
         return std::nullopt;
     }
-    m_escape = false;
+    if ((ch >= '0' && ch <= '9') || ch == ';') {
+        if (m_params.size() < 24) {
+            m_params += static_cast<char>(ch);
+            return std::nullopt;
+        }
+    }
+    m_state = State::Idle;
+    if (ch != 'M' && ch != 'm') {
+        return std::nullopt;  // not a report after all: dropped
+    }
+    int button = -1, col = -1, row = -1;
+    char tail = 0;
+    if (std::sscanf(m_params.c_str(), "%d;%d;%d%c", &button, &col, &row, &tail) != 3 ||
+        button < 0 || col < 1 || row < 1) {
+        return std::nullopt;
+    }
+    KeyEvent event{Action::Mouse};
+    event.mouse = {button, col - 1, row - 1, ch == 'M'};
+    return event;
+}
+
+std::optional<KeyEvent> KeyDecoder::Timeout() {
+    const State state = m_state;
+    m_state = State::Idle;
+    if (state != State::Escape) {
+        return std::nullopt;
+    }
     return KeyEvent{Action::Cancel};
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frontend/terminal/mnemonic.h"
+#include "frontend/terminal/scroll.h"
 #include "frontend/terminal/text_width.h"
 #include "winapi/winuser.h"
 
@@ -11,6 +12,18 @@ namespace frontend {
 namespace {
 
 constexpr int kMaxTextWidth = 64;
+
+bool StartsLineBadly(std::string_view rest) {
+    static constexpr std::string_view kClosing[] = {"、", "。", "，", "．", "・", "：", "；",
+                                                    "？", "！", "」", "』", "）", "ー", "ｰ",
+                                                    "｡",  "､",  "｣",  "･",  "ﾞ",  "ﾟ"};
+    for (std::string_view mark : kClosing) {
+        if (rest.substr(0, mark.size()) == mark) {
+            return true;
+        }
+    }
+    return false;
+}
 constexpr int kButtonGap = 2;
 
 void WrapLine(std::string_view line, int width, std::vector<std::string>& out) {
@@ -26,6 +39,12 @@ void WrapLine(std::string_view line, int width, std::vector<std::string>& out) {
         const size_t blank = head.rfind(' ');
         if (blank != std::string_view::npos && blank > 0) {
             cut = blank;
+        } else if (cut < line.size() && StartsLineBadly(line.substr(cut))) {
+            // Closing punctuation never starts a line: it takes the character before it along.
+            const size_t before = PrevCharOffset(line, cut);
+            if (before > 0) {
+                cut = before;
+            }
         }
         out.emplace_back(line.substr(0, cut));
         line.remove_prefix(cut);
@@ -56,6 +75,23 @@ std::vector<std::string> WrapText(std::string_view text, int width) {
             break;
         }
         start = end + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string> WrapBalanced(std::string_view text, int width, int rows) {
+    std::vector<std::string> lines = WrapText(text, width);
+    if (lines.size() <= 1 || static_cast<int>(lines.size()) > rows) {
+        return lines;
+    }
+    // The narrowest width that still needs no more lines.
+    const size_t count = lines.size();
+    for (int narrower = (TextWidth(text) + static_cast<int>(count) - 1) / static_cast<int>(count);
+         narrower < width; ++narrower) {
+        std::vector<std::string> candidate = WrapText(text, narrower);
+        if (candidate.size() <= count) {
+            return candidate;
+        }
     }
     return lines;
 }

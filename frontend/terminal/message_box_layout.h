@@ -15,6 +15,11 @@ namespace frontend {
 // the break; never splits a character.
 std::vector<std::string> WrapText(std::string_view text, int width);
 
+// Wraps into at most `rows` lines of about equal width (at most `width` columns) when the
+// text needs more than one; a centred status reads better in two halves than as a long
+// line and a stub.
+std::vector<std::string> WrapBalanced(std::string_view text, int width, int rows);
+
 struct MessageBoxLayout {
     CellRect frame;                  // with the title bar and the border
     int iconRow = 0, iconCol = 0;    // where the icon mark starts

@@ -54,6 +54,15 @@ ListGeometry ListArea(const Window& list, const CellRect& cells) {
     return g;
 }
 
+// What a control covers while closed: a drop-down list's rectangle also holds its list.
+CellRect ClosedCells(const Window& control, const CellRect& frame) {
+    CellRect cells = ControlCells(control, frame);
+    if (control.kind == WindowKind::ComboBox) {
+        cells.rows = 1;
+    }
+    return cells;
+}
+
 class Painter {
   public:
     Painter(Canvas& canvas, ViewState& view) : m_canvas(canvas), m_view(view) {}
@@ -84,43 +93,66 @@ class Painter {
     void AddHit(const CellRect& rect, HitKind kind, Window* window, int index = -1) {
         m_view.hits.push_back({rect, kind, window, index});
     }
-    CellRect Spill(const Window& control, const CellRect& cells, int row, const CellRect& clip);
+    bool Claimed(const Window& self, int row, int col) const;
+    CellRect FreeArea(const Window& control, const CellRect& cells, const CellRect& clip,
+                      bool growLeft, bool growDown) const;
 
     Canvas& m_canvas;
     ViewState& m_view;
     CellRect m_frame;  // of the dialog being drawn
 };
 
-// Labels are drawn in a proportional font where the templates come from; here a label
-// that is wider than its control spills to the right over free cells (never over another
-// control, nor out of the group box it stands in), so it is not cut short.
-CellRect Painter::Spill(const Window& control, const CellRect& cells, int row,
-                        const CellRect& clip) {
-    int limit = clip.right();
-    if (control.parent != nullptr && control.parent->kind == WindowKind::Dialog) {
-        for (const auto& other : control.parent->controls) {
-            if (other.get() == &control || !other->visible) {
-                continue;
-            }
-            CellRect o = ControlCells(*other, m_frame);
-            if (other->kind == WindowKind::ComboBox) {
-                o.rows = 1;  // its list drops only when opened
-            }
-            if (row < o.row || row >= o.bottom()) {
-                continue;
-            }
-            const bool framesLabel = other->kind == WindowKind::GroupBox && o.col < cells.col &&
-                                     cells.col < o.right() - 1 && row > o.row &&
-                                     row < o.bottom() - 1;
-            if (framesLabel) {
-                limit = std::min(limit, o.right() - 1);
-            } else if (o.col >= cells.right()) {
-                limit = std::min(limit, o.col - 1);
-            }
+// Whether a cell belongs to a control other than `self`: its area (a drop-down list's box
+// only), or the frame line of a group box.
+bool Painter::Claimed(const Window& self, int row, int col) const {
+    for (const auto& other : self.parent->controls) {
+        if (other.get() == &self || !other->visible) {
+            continue;
+        }
+        const CellRect o = ClosedCells(*other, m_frame);
+        if (!o.Contains(row, col)) {
+            continue;
+        }
+        if (other->kind != WindowKind::GroupBox || row == o.row || row == o.bottom() - 1 ||
+            col == o.col || col == o.right() - 1) {
+            return true;
         }
     }
-    const int right = std::max(cells.right(), limit);
-    return CellRect{row, cells.col, 1, right - cells.col}.Intersect(clip);
+    return false;
+}
+
+// Texts are drawn in a proportional font where the templates come from; here a text that
+// is wider than its control may take the free cells around it (never another control's,
+// nor a group box's frame), so it is never cut short.
+CellRect Painter::FreeArea(const Window& control, const CellRect& cells, const CellRect& clip,
+                           bool growLeft, bool growDown) const {
+    CellRect area = cells.Intersect(clip);
+    if (control.parent == nullptr || control.parent->kind != WindowKind::Dialog || area.empty()) {
+        return area;
+    }
+    const auto columnFree = [&](int col) {
+        for (int r = area.row; r < area.bottom(); ++r) {
+            if (Claimed(control, r, col)) return false;
+        }
+        return true;
+    };
+    const auto rowFree = [&](int row) {
+        for (int c = area.col; c < area.right(); ++c) {
+            if (Claimed(control, row, c)) return false;
+        }
+        return true;
+    };
+    while (area.right() < clip.right() && columnFree(area.right())) {
+        ++area.cols;
+    }
+    while (growLeft && area.col > clip.col && columnFree(area.col - 1)) {
+        --area.col;
+        ++area.cols;
+    }
+    while (growDown && area.bottom() < clip.bottom() && rowFree(area.bottom())) {
+        ++area.rows;
+    }
+    return area;
 }
 
 void Painter::TitleBar(const Window& window, const CellRect& frame, bool onTop) {
@@ -176,7 +208,11 @@ CellRect Painter::Dialog(Window& dialog, bool onTop) {
 
 void Painter::Control(Window& control, const CellRect& cells, const CellRect& clip, bool onTop) {
     if (onTop) {
-        AddHit(cells.Intersect(clip), HitKind::Control, &control);
+        // A drop-down list's rectangle includes its opened list; closed, only its box counts.
+        const CellRect area = control.kind == WindowKind::ComboBox
+                                  ? CellRect{cells.row, cells.col, 1, cells.cols}
+                                  : cells;
+        AddHit(area.Intersect(clip), HitKind::Control, &control);
     }
     switch (control.kind) {
         case WindowKind::Static:
@@ -221,31 +257,46 @@ void Painter::Control(Window& control, const CellRect& cells, const CellRect& cl
 }
 
 void Painter::Static(const Window& control, const CellRect& cells, const CellRect& clip) {
-    const CellRect area = cells.Intersect(clip);
     const Label label = LabelOf(control);
-    // One row holds one line, however long; more rows wrap the text.
-    std::vector<std::string> lines =
-        cells.rows == 1 ? std::vector<std::string>{label.text} : WrapText(label.text, cells.cols);
-    if (static_cast<int>(lines.size()) > cells.rows) {
-        lines.resize(cells.rows);
-    }
     const unsigned type = control.style & SS_TYPEMASK;
     const Align align = type == SS_CENTER  ? Align::Center
                         : type == SS_RIGHT ? Align::Right
                                            : Align::Left;
+    const int width = TextWidth(label.text);
+    // Where the text goes: its control, or, when it does not fit, the free cells around.
+    CellRect box = cells.Intersect(clip);
+    std::vector<std::string> lines;
+    if (cells.rows == 1 && width <= cells.cols) {
+        lines = {label.text};
+    } else {
+        const CellRect free = FreeArea(control, cells, clip, align != Align::Left, true);
+        if (cells.rows == 1 && width <= free.cols) {
+            lines = {label.text};
+            box = CellRect{cells.row, free.col, 1, free.cols};
+        } else {
+            lines = WrapBalanced(label.text, free.cols, std::max(1, free.rows));
+            if (static_cast<int>(lines.size()) > free.rows) {
+                lines.resize(std::max(0, free.rows));
+            }
+            box = CellRect{free.row, free.col, static_cast<int>(lines.size()), free.cols};
+        }
+    }
     int row = cells.row;
-    if ((control.style & SS_CENTERIMAGE) != 0) {
+    if ((control.style & SS_CENTERIMAGE) != 0 && static_cast<int>(lines.size()) <= cells.rows) {
         row += (cells.rows - static_cast<int>(lines.size())) / 2;
     }
     const uint8_t attr = StateAttr(control);
     for (size_t i = 0; i < lines.size(); ++i, ++row) {
-        const int col = AlignedColumn(cells.col, cells.cols, TextWidth(lines[i]), align);
+        // A text that fits its control keeps its alignment there.
+        const CellRect place = TextWidth(lines[i]) <= cells.cols ? cells : box;
+        const int col = align == Align::Left
+                            ? cells.col
+                            : AlignedColumn(place.col, place.cols, TextWidth(lines[i]), align);
+        const CellRect lineClip = CellRect{row, box.col, 1, box.cols}.Intersect(clip);
         if (lines.size() == 1) {
-            const bool spills = align == Align::Left && TextWidth(label.text) > cells.cols;
-            PutLabel(m_canvas, row, col, label, attr,
-                     spills ? Spill(control, cells, row, clip) : area);
+            PutLabel(m_canvas, row, col, label, attr, lineClip);
         } else {
-            m_canvas.Put(row, col, lines[i], attr, area);
+            m_canvas.Put(row, col, lines[i], attr, lineClip);
         }
     }
 }
@@ -308,8 +359,9 @@ void Painter::Choice(const Window& control, const CellRect& cells, const CellRec
     const uint8_t attr = StateAttr(control);
     m_canvas.Put(row, cells.col, mark, attr, area);
     const uint8_t labelAttr = attr | (IsFocused(control) ? kAttrReverse : 0);
+    const CellRect line{row, cells.col, 1, cells.cols};
     PutLabel(m_canvas, row, cells.col + 4, LabelOf(control), labelAttr,
-             Spill(control, cells, row, clip));
+             FreeArea(control, line, clip, false, false));
     if (IsFocused(control)) {
         Cursor(row, cells.col + 1);
     }
@@ -531,7 +583,7 @@ CellRect DialogFrame(const afx::Window& dialog, int screenRows, int screenCols) 
         return frame;
     }
     // Too big for the screen: slide it so the focused control shows.
-    const CellRect focus = ControlCells(*dialog.focus, frame);
+    const CellRect focus = ClosedCells(*dialog.focus, frame);
     const int below = focus.bottom() - screenRows;
     if (below > 0) {
         frame.row -= std::min(below, frame.rows - screenRows);

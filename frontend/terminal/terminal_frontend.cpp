@@ -137,7 +137,7 @@ void TerminalFrontend::Handle(const KeyEvent& key) {
         return;  // the next drawing takes the new size
     }
     if (key.action == Action::Mouse) {
-        HandleMouse();
+        HandleMouse(key.mouse);
         return;
     }
     if (afx::Window* top = afx::TopWindow()) {
@@ -145,23 +145,27 @@ void TerminalFrontend::Handle(const KeyEvent& key) {
     }
 }
 
-void TerminalFrontend::HandleMouse() {
-    MEVENT event;
-    if (getmouse(&event) != OK) {
-        return;
-    }
+void TerminalFrontend::HandleMouse(const MouseReport& mouse) {
     afx::Window* top = afx::TopWindow();
-    if (top == nullptr) {
+    if (top == nullptr || !mouse.press || (mouse.button & 32) != 0) {
+        return;  // releases and drags do nothing
+    }
+    const int button = mouse.button & ~(4 | 8 | 16);
+    if (button == 64 || button == 65) {
+        m_input.Mouse(*top, mouse.row, mouse.col,
+                      button == 64 ? MouseButton::WheelUp : MouseButton::WheelDown, false);
         return;
     }
-    if (event.bstate & BUTTON4_PRESSED) {
-        m_input.Mouse(*top, event.y, event.x, MouseButton::WheelUp, false);
-    } else if (event.bstate & BUTTON5_PRESSED) {
-        m_input.Mouse(*top, event.y, event.x, MouseButton::WheelDown, false);
-    } else if (event.bstate & (BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED)) {
-        m_input.Mouse(*top, event.y, event.x, MouseButton::Left,
-                      (event.bstate & BUTTON1_DOUBLE_CLICKED) != 0);
+    if (button != 0) {
+        return;
     }
+    // A second press on the same cell soon after the first is a double click.
+    const auto now = std::chrono::steady_clock::now();
+    const bool doubleClick = m_lastClick.valid && m_lastClick.row == mouse.row &&
+                             m_lastClick.col == mouse.col &&
+                             now - m_lastClick.at <= std::chrono::milliseconds(kDoubleClickMs);
+    m_lastClick = {!doubleClick, mouse.row, mouse.col, now};
+    m_input.Mouse(*top, mouse.row, mouse.col, MouseButton::Left, doubleClick);
 }
 
 void TerminalFrontend::InputLost() {

@@ -32,7 +32,7 @@ class TerminalFrontend : public afx::Frontend {
   private:
     void Render();
     void Handle(const KeyEvent& key);
-    void HandleMouse();
+    void HandleMouse(const MouseReport& mouse);
     // Input has ended (the terminal went away): close windows the way Esc does.
     void InputLost();
 
@@ -44,6 +44,13 @@ class TerminalFrontend : public afx::Frontend {
     InputHandler m_input{m_view};
     bool m_dirty = true;
     bool m_inputLost = false;
+
+    static constexpr int kDoubleClickMs = 400;
+    struct Click {
+        bool valid = false;
+        int row = 0, col = 0;
+        std::chrono::steady_clock::time_point at;
+    } m_lastClick;
 };
 
 }  // namespace frontend

@@ -18,9 +18,20 @@ constexpr int kFatalSignals[] = {SIGINT,  SIGTERM, SIGHUP, SIGQUIT, SIGABRT,
 struct sigaction g_previous[sizeof(kFatalSignals) / sizeof(kFatalSignals[0])];
 volatile sig_atomic_t g_cursesOn = 0;
 
+// Mouse reports as xterm's SGR sequences, read by the key decoder itself: the curses
+// library and the terminal description do not always agree on the format.
+const char kMouseOn[] = "\033[?1000h\033[?1006h";
+const char kMouseOff[] = "\033[?1006l\033[?1000l";
+
+void WriteTerminal(const char* text, size_t size) {
+    // write() alone, so this also serves the signal handlers.
+    [[maybe_unused]] const ssize_t ignored = write(STDOUT_FILENO, text, size);
+}
+
 void RestoreTerminal() {
     if (g_cursesOn != 0) {
         g_cursesOn = 0;
+        WriteTerminal(kMouseOff, sizeof kMouseOff - 1);
         endwin();
     }
 }
@@ -60,12 +71,15 @@ TerminalSession::TerminalSession() {
     EnsureUtf8Locale();
     // A lone Esc must come through quickly; the key decoder waits for Esc+letter itself.
     set_escdelay(25);
+    // Ours first, so curses keeps its own hands off these signals and ours pass them on to
+    // whatever handled them before (the default, or a sanitizer).
+    InstallHandlers();
     if (initscr() == nullptr) {
+        RemoveHandlers();
         return;
     }
     g_cursesOn = 1;
     m_active = true;
-    InstallHandlers();
     static bool exitHook = false;
     if (!exitHook) {
         exitHook = true;
@@ -77,9 +91,8 @@ TerminalSession::TerminalSession() {
     keypad(stdscr, TRUE);
     nodelay(stdscr, TRUE);
     meta(stdscr, TRUE);
-    mousemask(BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED | BUTTON4_PRESSED | BUTTON5_PRESSED,
-              nullptr);
-    mouseinterval(200);
+    refresh();  // curses's own start-up output first
+    WriteTerminal(kMouseOn, sizeof kMouseOn - 1);
 }
 
 TerminalSession::~TerminalSession() { End(); }

@@ -3,6 +3,7 @@
 #include <curses.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace frontend {
@@ -24,8 +25,8 @@ TEST(KeyDecoderTest, SingleKeysMapToDialogCommands) {
         {Ch(0x7F), Action::Backspace, 0},     {Key(KEY_BACKSPACE), Action::Backspace, 0},
         {Key(KEY_DC), Action::Delete, 0},     {Key(KEY_F(10)), Action::SystemMenu, 0},
         {Key(KEY_F(4)), Action::OpenList, 0}, {Key(KEY_RESIZE), Action::Resize, 0},
-        {Key(KEY_MOUSE), Action::Mouse, 0},   {Ch(0x03), Action::Cancel, 0},
-        {Ch('x'), Action::Char, U'x'},        {Ch(0x958B), Action::Char, U'開'},
+        {Ch(0x03), Action::Cancel, 0},        {Ch('x'), Action::Char, U'x'},
+        {Ch(0x958B), Action::Char, U'開'},
     };
     for (const auto& c : cases) {
         KeyDecoder decoder;
@@ -83,6 +84,64 @@ TEST(KeyDecoderTest, AltReportedWithTheKeyActsLikeEscapeBeforeIt) {
     EXPECT_FALSE(decoder.escapePending());
 }
 
+std::vector<KeyInput> Chars(const std::string& text) {
+    std::vector<KeyInput> inputs;
+    for (unsigned char c : text) {
+        inputs.push_back(Ch(c));
+    }
+    return inputs;
+}
+
+TEST(KeyDecoderTest, MouseReportsBecomeMouseEvents) {
+    struct Case {
+        const char* sequence;
+        MouseReport report;
+    } cases[] = {
+        {"\x1b[<0;26;8M", {0, 25, 7, true}},     // left press, cells from 0
+        {"\x1b[<0;26;8m", {0, 25, 7, false}},    // its release
+        {"\x1b[<64;1;1M", {64, 0, 0, true}},     // wheel up
+        {"\x1b[<2;100;40M", {2, 99, 39, true}},  // right button, far away
+    };
+    for (const auto& c : cases) {
+        KeyDecoder decoder;
+        std::vector<KeyEvent> events;
+        for (const KeyInput& input : Chars(c.sequence)) {
+            if (auto event = decoder.Feed(input)) {
+                events.push_back(*event);
+            }
+        }
+        ASSERT_EQ(events.size(), 1u) << c.sequence + 1;
+        EXPECT_EQ(events[0].action, Action::Mouse);
+        EXPECT_EQ(events[0].mouse.button, c.report.button);
+        EXPECT_EQ(events[0].mouse.col, c.report.col);
+        EXPECT_EQ(events[0].mouse.row, c.report.row);
+        EXPECT_EQ(events[0].mouse.press, c.report.press);
+        EXPECT_FALSE(decoder.escapePending());
+    }
+}
+
+TEST(KeyDecoderTest, BrokenSequencesAreDroppedAndTypingGoesOn) {
+    for (const char* sequence : {"\x1b[<0;0;8M", "\x1b[<1;2M", "\x1b[<a", "\x1b[Z",
+                                 "\x1b[<1;2;3;4M", "\x1b[<99999999999999999999999999"}) {
+        KeyDecoder decoder;
+        for (const KeyInput& input : Chars(sequence)) {
+            const auto event = decoder.Feed(input);
+            EXPECT_FALSE(event.has_value() && event->action == Action::Mouse) << sequence + 1;
+        }
+        decoder.Timeout();  // an unfinished sequence ends quietly
+        const auto next = decoder.Feed(Ch('x'));
+        ASSERT_TRUE(next.has_value()) << sequence + 1;
+        EXPECT_EQ(next->action, Action::Char);
+    }
+    // Unfinished at the timeout: no cancel command comes of it.
+    KeyDecoder decoder;
+    for (const KeyInput& input : Chars("\x1b[<0;1")) {
+        decoder.Feed(input);
+    }
+    EXPECT_TRUE(decoder.escapePending());
+    EXPECT_FALSE(decoder.Timeout().has_value());
+}
+
 TEST(KeyDecoderTest, LoneEscapeCancelsOnTimeoutOnly) {
     KeyDecoder decoder;
     EXPECT_FALSE(decoder.Timeout().has_value());
@@ -94,8 +153,8 @@ TEST(KeyDecoderTest, LoneEscapeCancelsOnTimeoutOnly) {
     EXPECT_FALSE(decoder.escapePending());
     // Esc followed by punctuation means nothing and leaves no Esc pending.
     decoder.Feed(Ch(0x1B));
-    EXPECT_FALSE(decoder.Feed(Ch('[')).has_value());
-    EXPECT_FALSE(decoder.Timeout().has_value());
+    EXPECT_FALSE(decoder.Feed(Ch('.')).has_value());
+    EXPECT_FALSE(decoder.escapePending());
 }
 
 }  // namespace

@@ -27,10 +27,20 @@ TEST(MessageBoxLayoutTest, TextKeepsItsLineBreaksAndWrapsLongLines) {
         {"abc\r\ndef", 10, {"abc", "def"}},
         {"", 10, {""}},
         {"開", 1, {"開"}},  // wider than the room: still shown, one character per line
+        // Closing punctuation does not start a line: the character before it comes along.
+        {"見つかりません。", 14, {"見つかりませ", "ん。"}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(WrapText(c.text, c.width), c.lines) << c.text;
     }
+}
+
+TEST(MessageBoxLayoutTest, BalancedWrappingSharesTheWidth) {
+    ASSERT_TRUE(EnsureUtf8Locale());
+    EXPECT_EQ(WrapBalanced("0123456789abcdefghij", 16, 3), (Lines{"0123456789", "abcdefghij"}));
+    EXPECT_EQ(WrapBalanced("short", 16, 3), (Lines{"short"}));
+    // Not enough rows for a balanced split: as wrapped, the caller cuts.
+    EXPECT_EQ(WrapBalanced("0123456789", 4, 2).size(), 3u);
 }
 
 TEST(MessageBoxLayoutTest, BoxFitsItsPartsAndIsCentred) {

@@ -128,6 +128,37 @@ TEST_F(PainterTest, TextIsClippedToItsControlWithoutSplittingWideCharacters) {
     EXPECT_NE(Find(canvas, "データを |").first, -1);
 }
 
+TEST_F(PainterTest, TooLongTextsTakeTheFreeCellsAroundThemAndAreNeverCut) {
+    // The status line of the update dialog: 38 columns in a group box 39 columns wide
+    // inside, a progress bar three rows below.
+    struct Case {
+        const char* text;
+        std::vector<std::string> rows;  // what shows from the status row down
+    } cases[] = {
+        {"開始ボタンをクリックしてください。", {"開始ボタンをクリックしてください。"}},
+        // 40 columns: two balanced halves rather than a line and a stub.
+        {"アップデート用ドライブが見つかりません。",
+         {"アップデート用ドライ", "ブが見つかりません。"}},
+        {"タイプコードが異なるため、書き込みできません。",
+         {"タイプコードが異なるた", "め、書き込みできません。"}},
+    };
+    for (const auto& c : cases) {
+        WindowBuilder b("t", 229, 157);
+        b.Add(WindowKind::GroupBox, 1003, "ステータス", BS_GROUPBOX, {6, 90, 164, 58});
+        b.Add(WindowKind::Static, 1004, c.text, SS_CENTER | SS_CENTERIMAGE, {11, 104, 154, 10});
+        afx::Window& bar = b.Add(WindowKind::Progress, 1005, "", 0, {11, 124, 154, 13});
+        bar.upper = 1000;
+        const Canvas canvas = Paint(b.dialog());
+        const int first = Find(canvas, c.rows[0]).first;
+        ASSERT_EQ(first, 15) << Dump(canvas);
+        for (size_t i = 1; i < c.rows.size(); ++i) {
+            EXPECT_EQ(Find(canvas, c.rows[i]).first, first + static_cast<int>(i)) << c.text;
+        }
+        EXPECT_NE(Find(canvas, "░░░░").first, -1);  // the bar is left alone
+        EXPECT_NE(canvas.RowText(first).find("│"), std::string::npos);  // and the frame
+    }
+}
+
 TEST_F(PainterTest, ListBoxScrollsToTheSelectionAndShowsItsPlace) {
     WindowBuilder b("t", 250, 93);
     afx::Window& list = b.Add(WindowKind::ListBox, 1011, "", LBS_NOTIFY | WS_VSCROLL | WS_BORDER,
@@ -200,6 +231,12 @@ TEST_F(PainterTest, DropDownShowsTheSelectionClosedAndItsItemsOpen) {
     ASSERT_NE(closed.first, -1);
     EXPECT_EQ(canvas.at(closed.first, closed.second + 49).glyph, "▼");
     EXPECT_EQ(Find(canvas, "A.bin").first, -1);
+
+    // Closed, only the box takes clicks: what lies where the list would open is free.
+    const Hit* box = m_view.HitAt(closed.first, closed.second + 3);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->window, &combo);
+    EXPECT_EQ(m_view.HitAt(closed.first + 1, closed.second + 3), nullptr);
 
     m_view.popup = {Popup::Kind::DropDown, &combo, 3, 0};
     canvas = Paint(b.dialog());

@@ -79,8 +79,24 @@ row_of() {
   echo $((row - 1))
 }
 
-# The terminal's cursor: "x y".
+# The terminal's cursor: "x y". The program keeps it on the focused control.
 cursor() { tm display-message -p -t demo '#{cursor_x} #{cursor_y}'; }
+
+# The column where TEXT starts on its row; only for rows where every character before it
+# is one column wide (blanks, frame lines, ASCII).
+col_of() {
+  local line prefix
+  line="$(screen | grep -F -- "$1" | head -1)"
+  [ -n "$line" ] || fail "'$1' is not on the screen"
+  prefix="${line%%"$1"*}"
+  LC_ALL=C.UTF-8 bash -c 'p="$1"; echo "${#p}"' _ "$prefix"
+}
+
+# click X Y: a left click at column X, row Y (from 0), as an xterm reports it.
+click() {
+  local x=$(($1 + 1)) y=$(($2 + 1))
+  keys -l $'\e'"[<0;$x;${y}M"$'\e'"[<0;$x;${y}m"
+}
 
 # finish CODE: the program ended with CODE and left the terminal as it found it.
 finish() {
