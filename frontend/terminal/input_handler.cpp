@@ -109,7 +109,7 @@ int ItemStartingWith(const Window& list, int from, char32_t ch) {
 
 }  // namespace
 
-Window* NextTabStop(Window& top, Window* from, bool forward) {
+Window* NextTabStop(const Window& top, const Window* from, bool forward) {
     const int count = static_cast<int>(top.controls.size());
     const int fromIndex = IndexOf(top, from);
     int i = fromIndex < 0 ? (forward ? -1 : count) : fromIndex;
@@ -144,7 +144,7 @@ Window* NextTabStop(Window& top, Window* from, bool forward) {
     return nullptr;
 }
 
-Window* MnemonicTarget(Window& top, char32_t key) {
+Window* MnemonicTarget(const Window& top, char32_t key) {
     const int count = static_cast<int>(top.controls.size());
     const int focus = IndexOf(top, top.focus);
     for (int step = 1; step <= count; ++step) {

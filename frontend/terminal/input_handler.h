@@ -44,10 +44,10 @@ class InputHandler {
 // The control that Tab (forward) or Shift+Tab moves the focus to from `from` (null: from
 // the start), following the template order; radio groups are entered at their checked
 // button. Null when no control takes the focus.
-afx::Window* NextTabStop(afx::Window& top, afx::Window* from, bool forward);
+afx::Window* NextTabStop(const afx::Window& top, const afx::Window* from, bool forward);
 
 // The control that an access key leads to: a button or check box itself; for a label, the
 // control after it; for a group box, the first control inside its frame. Null for none.
-afx::Window* MnemonicTarget(afx::Window& top, char32_t key);
+afx::Window* MnemonicTarget(const afx::Window& top, char32_t key);
 
 }  // namespace frontend

@@ -154,7 +154,7 @@ TEST_F(PainterTest, TooLongTextsTakeTheFreeCellsAroundThemAndAreNeverCut) {
         for (size_t i = 1; i < c.rows.size(); ++i) {
             EXPECT_EQ(Find(canvas, c.rows[i]).first, first + static_cast<int>(i)) << c.text;
         }
-        EXPECT_NE(Find(canvas, "░░░░").first, -1);  // the bar is left alone
+        EXPECT_NE(Find(canvas, "░░░░").first, -1);                      // the bar is left alone
         EXPECT_NE(canvas.RowText(first).find("│"), std::string::npos);  // and the frame
     }
 }
