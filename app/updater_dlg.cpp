@@ -10,7 +10,6 @@
 #include "engine/drive_controller.h"
 #include "engine/update_event.h"
 #include "engine/update_job.h"
-#include "engine/worker_thread.h"
 #include "params/param_file.h"
 #include "res/resource.h"
 #include "transport/platform_info.h"
