@@ -58,7 +58,7 @@ struct KeyInput {
 class KeyDecoder {
   public:
     // How long to wait after a lone Esc for the letter of Esc+letter.
-    static constexpr int kEscapeFollowMs = 300;
+    static constexpr int kEscapeFollowMs = 500;
 
     std::optional<KeyEvent> Feed(const KeyInput& input);
     // Nothing arrived within kEscapeFollowMs of a pending Esc (or of an unfinished sequence,
