@@ -269,7 +269,7 @@ void Painter::Static(const Window& control, const CellRect& cells, const CellRec
     if (cells.rows == 1 && width <= cells.cols) {
         lines = {label.text};
     } else {
-        const CellRect free = FreeArea(control, cells, clip, align != Align::Left, true);
+        const CellRect free = FreeArea(control, cells, clip, true, true);
         if (cells.rows == 1 && width <= free.cols) {
             lines = {label.text};
             box = CellRect{cells.row, free.col, 1, free.cols};
@@ -288,10 +288,12 @@ void Painter::Static(const Window& control, const CellRect& cells, const CellRec
     const uint8_t attr = StateAttr(control);
     for (size_t i = 0; i < lines.size(); ++i, ++row) {
         // A text that fits its control keeps its alignment there.
-        const CellRect place = TextWidth(lines[i]) <= cells.cols ? cells : box;
+        const int lineWidth = TextWidth(lines[i]);
+        const CellRect place = lineWidth <= cells.cols ? cells : box;
+        // Left-aligned text moves left only as far as it must to fit.
         const int col = align == Align::Left
-                            ? cells.col
-                            : AlignedColumn(place.col, place.cols, TextWidth(lines[i]), align);
+                            ? std::max(box.col, std::min(cells.col, box.right() - lineWidth))
+                            : AlignedColumn(place.col, place.cols, lineWidth, align);
         const CellRect lineClip = CellRect{row, box.col, 1, box.cols}.Intersect(clip);
         if (lines.size() == 1) {
             PutLabel(m_canvas, row, col, label, attr, lineClip);

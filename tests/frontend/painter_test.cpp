@@ -119,13 +119,17 @@ TEST_F(PainterTest, ProgressBarFillsInProportionAndClamps) {
     }
 }
 
-TEST_F(PainterTest, TextIsClippedToItsControlWithoutSplittingWideCharacters) {
+TEST_F(PainterTest, TextWithNoRoomAroundIsClippedWithoutSplittingWideCharacters) {
     WindowBuilder b("t", 120, 40);
-    // 9 columns: four wide characters fit, the fifth would need a tenth column.
+    // 9 columns between two other controls: four wide characters fit, the fifth would need
+    // a tenth column.
+    b.Add(WindowKind::Static, 4, "|", 0, {0, 4, 4, 8});
     b.Add(WindowKind::Static, 5, "データを転送しています・・・", 0, {4, 4, 36, 8});
     b.Add(WindowKind::Static, 6, "|", 0, {40, 4, 4, 8});
+    b.Add(WindowKind::Static, 7, "|", 0, {0, 12, 4, 8});  // and the row below is taken
+    b.Add(WindowKind::Static, 8, "|", 0, {20, 12, 4, 8});
     const Canvas canvas = Paint(b.dialog());
-    EXPECT_NE(Find(canvas, "データを |").first, -1);
+    EXPECT_NE(Find(canvas, "|データを |").first, -1) << Dump(canvas);
 }
 
 TEST_F(PainterTest, TooLongTextsTakeTheFreeCellsAroundThemAndAreNeverCut) {
@@ -157,6 +161,19 @@ TEST_F(PainterTest, TooLongTextsTakeTheFreeCellsAroundThemAndAreNeverCut) {
         EXPECT_NE(Find(canvas, "░░░░").first, -1);                      // the bar is left alone
         EXPECT_NE(canvas.RowText(first).find("│"), std::string::npos);  // and the frame
     }
+}
+
+TEST_F(PainterTest, LeftAlignedTextBlockedOnTheRightMovesLeftToFit) {
+    // The editor's type-code label: one column short before the group box's frame.
+    WindowBuilder b("t", 250, 93);
+    b.Add(WindowKind::GroupBox, 1012, "パラメータ情報(&P)", BS_GROUPBOX, {2, 5, 192, 69});
+    b.Add(WindowKind::ListBox, 1011, "", WS_BORDER | WS_VSCROLL, {8, 19, 71, 48});
+    b.Add(WindowKind::Static, 1015, "タイプコードを参照しません。", 0, {84, 53, 106, 8});
+    b.Add(WindowKind::Static, 1013, "CD-R/RW KP2140A", 0, {84, 23, 106, 8});
+    const Canvas canvas = Paint(b.dialog());
+    const auto label = Find(canvas, "タイプコードを参照しません。│");
+    ASSERT_NE(label.first, -1) << Dump(canvas);
+    EXPECT_EQ(label.second, Find(canvas, "CD-R/RW KP2140A").second - 1);
 }
 
 TEST_F(PainterTest, ListBoxScrollsToTheSelectionAndShowsItsPlace) {
