@@ -185,13 +185,13 @@ void TerminalFrontend::WaitForInput() {
         Render();
     }
     if (!m_session.active() || m_inputLost) {
-        // No one can answer: end what is open the way Esc does, else wait for a posting.
+        // No one can answer: end what is open the way Esc does, and wait for postings
+        // (a little at a time, so a window that will not close costs no processor time).
         if (m_inputLost) {
             InputLost();
-            return;
         }
         pollfd fd{m_wake[0], POLLIN, 0};
-        poll(&fd, 1, -1);
+        poll(&fd, 1, m_inputLost ? 100 : -1);
         char drain[64];
         while (read(m_wake[0], drain, sizeof drain) > 0) {
         }

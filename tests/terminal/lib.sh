@@ -82,6 +82,20 @@ row_of() {
 # The terminal's cursor: "x y". The program keeps it on the focused control.
 cursor() { tm display-message -p -t demo '#{cursor_x} #{cursor_y}'; }
 
+# cursor_after KEYS...: types the keys and waits until the cursor has moved; prints where.
+cursor_after() {
+  local before now tries=600
+  before="$(cursor)"
+  keys "$@"
+  while [ "$tries" -gt 0 ]; do
+    now="$(cursor)"
+    if [ "$now" != "$before" ]; then echo "$now"; return 0; fi
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  fail "the cursor stayed at $before after $*"
+}
+
 # The column where TEXT starts on its row; only for rows where every character before it
 # is one column wide (blanks, frame lines, ASCII).
 col_of() {

@@ -7,9 +7,7 @@ start --phase-ms 500
 wait_for "開始ボタンをクリックしてください。"
 
 # Alt+F puts the cursor on the image list; a click there opens it.
-keys M-f
-sleep 0.3
-read -r x y < <(cursor)
+read -r x y < <(cursor_after M-f)
 click "$x" "$y"
 wait_for "│XR1_090.bin (CD-RW XR-1      0.90)"
 row="$(row_of "│XR1_090.bin")"
@@ -26,9 +24,7 @@ click "$((x + 2))" "$(row_of "│KP2140S_110.bin")"
 wait_for "開始ボタンをクリックしてください。"
 wait_for "[HA:1 SCSI-ID:03"
 # The cursor follows the focus: from the drive list, Tab puts it on Start.
-keys M-t Tab
-sleep 0.3
-read -r x y < <(cursor)
+read -r x y < <(cursor_after M-t Tab)
 click "$x" "$y"
 wait_for "「KP2140S_110.bin」ファイルによるアップデートを開始します。"
 # The No button of the question.
