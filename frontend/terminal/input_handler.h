@@ -3,6 +3,7 @@
 // edit fields take text, drop-down lists and the system menu open as pop-ups.
 #pragma once
 
+#include "frontend/terminal/focus_order.h"
 #include "frontend/terminal/key_decoder.h"
 #include "frontend/terminal/view_state.h"
 
@@ -40,14 +41,5 @@ class InputHandler {
 
     ViewState& m_view;
 };
-
-// The control that Tab (forward) or Shift+Tab moves the focus to from `from` (null: from
-// the start), following the template order; radio groups are entered at their checked
-// button. Null when no control takes the focus.
-afx::Window* NextTabStop(const afx::Window& top, const afx::Window* from, bool forward);
-
-// The control that an access key leads to: a button or check box itself; for a label, the
-// control after it; for a group box, the first control inside its frame. Null for none.
-afx::Window* MnemonicTarget(const afx::Window& top, char32_t key);
 
 }  // namespace frontend

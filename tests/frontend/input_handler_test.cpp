@@ -89,8 +89,9 @@ TEST_F(InputHandlerTest, TabFollowsTheTemplateOrderAndEntersRadioGroupsAtTheirCh
     NoteFocus();
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_TRUE(user.Done());
-    EXPECT_EQ(focus, (std::vector<int>{IDOK, IDCANCEL, 1020, 1023, 1030, 1029, IDC_ATAPI, IDOK,
-                                       IDC_ATAPI, 1029, IDC_ATAPI}));
+    EXPECT_EQ(focus, (std::vector<int>{IDOK, IDCANCEL, IDC_PRODUCT_NAME, IDC_MODEL_NAME,
+                                       IDC_TYPE_CODE_CHECK, IDC_OFFSET, IDC_ATAPI, IDOK, IDC_ATAPI,
+                                       IDC_OFFSET, IDC_ATAPI}));
 }
 
 TEST_F(InputHandlerTest, TypingEditsTheFocusedFieldAtItsCaret) {
@@ -131,7 +132,7 @@ TEST_F(InputHandlerTest, SpaceAndArrowsWorkCheckBoxesAndRadioGroups) {
     user.Press(Action::Space);  // and off again
     user.Press(Action::Enter);
     EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_EQ(focus, (std::vector<int>{IDC_ATAPI, IDC_SCSI, 1030}));
+    EXPECT_EQ(focus, (std::vector<int>{IDC_ATAPI, IDC_SCSI, IDC_TYPE_CODE_CHECK}));
     EXPECT_EQ(dlg.m_interface, 0);
     EXPECT_EQ(dlg.m_typeCodeCheck, 0);
 }
