@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <string>
-#include <vector>
 
 #include "framework/model.h"
 #include "framework/user_input.h"
@@ -35,18 +34,22 @@ void Blit(const Canvas& canvas) {
             if (cell.continuation) {
                 continue;
             }
-            std::vector<wchar_t> wide;
-            for (size_t pos = 0; pos < cell.glyph.size();) {
+            // A cell holds a character and at most a few combining marks after it.
+            wchar_t wide[CCHARW_MAX + 1] = {};
+            size_t count = 0;
+            for (size_t pos = 0; pos < cell.glyph.size() && count < CCHARW_MAX;) {
                 const Glyph g = DecodeGlyph(cell.glyph, pos);
-                wide.push_back(static_cast<wchar_t>(g.code));
+                wide[count++] = static_cast<wchar_t>(g.code);
                 pos += g.bytes;
             }
-            if (wide.empty()) {
-                wide.push_back(L' ');
+            if (count == 0) {
+                wide[0] = L' ';
             }
-            wide.push_back(L'\0');
             cchar_t ch;
-            setcchar(&ch, wide.data(), CursesAttr(cell.attr), 0, nullptr);
+            if (setcchar(&ch, wide, CursesAttr(cell.attr), 0, nullptr) != OK) {
+                const wchar_t mark[] = {L'?', L'\0'};
+                setcchar(&ch, mark, CursesAttr(cell.attr), 0, nullptr);
+            }
             mvadd_wch(r, c, &ch);
         }
     }
@@ -99,6 +102,15 @@ void TerminalFrontend::Opened(afx::Window&) {
 void TerminalFrontend::Closed(afx::Window& window) {
     m_view.Forget(window);
     m_dirty = true;
+    // The last window gone: nothing is shown while the program finishes (it may still wait
+    // for an update to end).
+    const auto& open = afx::ModalWindows();
+    const bool last = open.empty() || (open.size() == 1 && open.back() == &window);
+    if (last && m_session.active()) {
+        erase();
+        curs_set(0);
+        refresh();
+    }
 }
 
 void TerminalFrontend::Changed(afx::Window&) { m_dirty = true; }
@@ -218,7 +230,10 @@ void TerminalFrontend::WaitForInput() {
                                     std::chrono::steady_clock::now() - m_escapeAt)
                                     .count();
             if (waited >= KeyDecoder::kEscapeFollowMs) {
-                Handle(*m_decoder.Timeout());
+                // A lone Esc cancels; an unfinished sequence is dropped.
+                if (const auto key = m_decoder.Timeout()) {
+                    Handle(*key);
+                }
                 return;
             }
             timeout = KeyDecoder::kEscapeFollowMs - static_cast<int>(waited);

@@ -3,7 +3,7 @@
 # starts, confirms, watches every status, declines switching off and closes the window.
 . "$(dirname "$0")/lib.sh"
 
-start --phase-ms 900 --block-ms 80
+start --phase-ms 1500 --block-ms 80
 wait_for "開始ボタンをクリックしてください。"
 expect_screen "HA:0 SCSI-ID:00　        CD-R/RW KP2140A 1.10"
 expect_screen "KP2140A_120.BIN (CD-R/RW KP2140A 1.20)"  # the newest image that fits
