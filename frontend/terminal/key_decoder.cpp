@@ -75,6 +75,22 @@ std::optional<KeyEvent> FromChar(int ch) {
     return KeyEvent{Action::Char, static_cast<char32_t>(ch)};
 }
 
+// "button;column;row" with M (pressed) or m (released).
+std::optional<KeyEvent> MouseReportOf(const std::string& params, int final) {
+    if (final != 'M' && final != 'm') {
+        return std::nullopt;
+    }
+    int button = -1, col = -1, row = -1;
+    char tail = 0;
+    if (std::sscanf(params.c_str(), "%d;%d;%d%c", &button, &col, &row, &tail) != 3 || button < 0 ||
+        col < 1 || row < 1) {
+        return std::nullopt;
+    }
+    KeyEvent event{Action::Mouse};
+    event.mouse = {button, col - 1, row - 1, final == 'M'};
+    return event;
+}
+
 bool IsMnemonicKey(int ch) {
     return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9');
 }
@@ -132,32 +148,42 @@ std::optional<KeyEvent> KeyDecoder::AfterEscape(const KeyInput& input) {
 }
 
 std::optional<KeyEvent> KeyDecoder::InSequence(const KeyInput& input) {
+    // A control sequence: parameter and intermediate bytes, then one final byte. Curses has
+    // decoded the sequences its terminal description knows; what gets here is a mouse
+    // report, a key with modifiers the description lacks, or something to drop whole, so
+    // that none of its bytes is taken for typing.
     const int ch = input.isKeyCode ? -1 : input.value;
-    if (m_state == State::Csi) {
-        // Only mouse reports get this far; curses has decoded the keys it knows.
-        m_state = ch == '<' ? State::Mouse : State::Idle;
-        m_params.clear();
+    if (m_state == State::Csi && m_params.empty() && ch == '<') {
+        m_state = State::Mouse;
         return std::nullopt;
     }
-    if ((ch >= '0' && ch <= '9') || ch == ';') {
+    if (ch >= 0x20 && ch <= 0x3F) {
         if (m_params.size() < 24) {
             m_params += static_cast<char>(ch);
-            return std::nullopt;
         }
-    }
-    m_state = State::Idle;
-    if (ch != 'M' && ch != 'm') {
-        return std::nullopt;  // not a report after all: dropped
-    }
-    int button = -1, col = -1, row = -1;
-    char tail = 0;
-    if (std::sscanf(m_params.c_str(), "%d;%d;%d%c", &button, &col, &row, &tail) != 3 ||
-        button < 0 || col < 1 || row < 1) {
         return std::nullopt;
     }
-    KeyEvent event{Action::Mouse};
-    event.mouse = {button, col - 1, row - 1, ch == 'M'};
-    return event;
+    const State state = m_state;
+    m_state = State::Idle;
+    const std::string params = m_params;
+    m_params.clear();
+    if (ch < 0x40 || ch > 0x7E || params.size() >= 24) {
+        return std::nullopt;
+    }
+    if (state == State::Mouse) {
+        return MouseReportOf(params, ch);
+    }
+    // Keys with Alt (modifier 3) that curses did not know.
+    if (params == "1;3" && ch == 'B') {
+        return KeyEvent{Action::OpenList};
+    }
+    if (params == "1;3" && ch == 'A') {
+        return KeyEvent{Action::Up};
+    }
+    if (params == "1;3" && ch == 'S') {
+        return KeyEvent{Action::Close};
+    }
+    return std::nullopt;
 }
 
 std::optional<KeyEvent> KeyDecoder::Timeout() {

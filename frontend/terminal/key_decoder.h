@@ -73,7 +73,7 @@ class KeyDecoder {
     std::optional<KeyEvent> InSequence(const KeyInput& input);
 
     State m_state = State::Idle;
-    std::string m_params;  // of a mouse report being read
+    std::string m_params;  // of the control sequence being read
 };
 
 }  // namespace frontend

@@ -120,13 +120,35 @@ TEST(KeyDecoderTest, MouseReportsBecomeMouseEvents) {
     }
 }
 
-TEST(KeyDecoderTest, BrokenSequencesAreDroppedAndTypingGoesOn) {
-    for (const char* sequence : {"\x1b[<0;0;8M", "\x1b[<1;2M", "\x1b[<a", "\x1b[Z",
-                                 "\x1b[<1;2;3;4M", "\x1b[<99999999999999999999999999"}) {
+TEST(KeyDecoderTest, AltKeysTheTerminalDescriptionLacksAreReadFromTheirSequence) {
+    struct Case {
+        const char* sequence;
+        Action action;
+    } cases[] = {
+        {"\x1b[1;3B", Action::OpenList},  // Alt+Down
+        {"\x1b[1;3A", Action::Up},
+        {"\x1b[1;3S", Action::Close},  // Alt+F4
+    };
+    for (const auto& c : cases) {
+        KeyDecoder decoder;
+        std::vector<KeyEvent> events;
+        for (const KeyInput& input : Chars(c.sequence)) {
+            if (auto event = decoder.Feed(input)) {
+                events.push_back(*event);
+            }
+        }
+        ASSERT_EQ(events.size(), 1u) << c.sequence + 1;
+        EXPECT_EQ(events[0].action, c.action);
+    }
+}
+
+TEST(KeyDecoderTest, UnknownAndBrokenSequencesAreDroppedWholeAndTypingGoesOn) {
+    for (const char* sequence :
+         {"\x1b[<0;0;8M", "\x1b[<1;2M", "\x1b[<a", "\x1b[1;5C", "\x1b[200~", "\x1b[<1;2;3;4M",
+          "\x1b[<99999999999999999999999999M", "\x1b[<0;1;1X"}) {
         KeyDecoder decoder;
         for (const KeyInput& input : Chars(sequence)) {
-            const auto event = decoder.Feed(input);
-            EXPECT_FALSE(event.has_value() && event->action == Action::Mouse) << sequence + 1;
+            EXPECT_FALSE(decoder.Feed(input).has_value()) << sequence + 1;
         }
         decoder.Timeout();  // an unfinished sequence ends quietly
         const auto next = decoder.Feed(Ch('x'));
