@@ -47,6 +47,19 @@ void Put(std::vector<uint8_t>& bytes, size_t at, const std::string& text, size_t
     }
 }
 
+// A value of the description in double quotes, so blanks and comment marks in a folder
+// name stay part of it.
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+        }
+        out += c;
+    }
+    return out + "\"";
+}
+
 std::string WriteFile(const std::string& path, const std::string& data) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
@@ -103,7 +116,7 @@ std::string MachineDescription(const Options& options) {
       << "[machine]\n"
       << "platform = " << options.platform << "\n"
       << "clock = " << (options.virtualClock ? "virtual" : "real") << "\n"
-      << "program = " << options.dir << "/CDRWUPD.EXE\n"
+      << "program = " << Quoted(options.dir + "/CDRWUPD.EXE") << "\n"
       << "power-off = allowed\n";
     for (const DemoDrive& drive : kDrives) {
         d << "\n[drive " << drive.name << "]\n"
