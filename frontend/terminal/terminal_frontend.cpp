@@ -82,10 +82,12 @@ TerminalFrontend::TerminalFrontend() {
             fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
             fcntl(fd, F_SETFD, FD_CLOEXEC);
         }
+        TerminalSession::WakeOnStop(m_wake[1]);
     }
 }
 
 TerminalFrontend::~TerminalFrontend() {
+    TerminalSession::WakeOnStop(-1);
     m_session.End();
     for (int fd : m_wake) {
         if (fd >= 0) {
@@ -193,6 +195,9 @@ void TerminalFrontend::InputLost() {
 }
 
 void TerminalFrontend::WaitForInput() {
+    if (TerminalSession::StopSignal() != 0) {
+        m_inputLost = true;  // asked to stop: no more input is taken
+    }
     if (m_dirty) {
         Render();
     }

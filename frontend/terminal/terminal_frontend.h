@@ -22,6 +22,9 @@ class TerminalFrontend : public afx::Frontend {
 
     // False when there is no terminal to show the dialogs on.
     bool usable() const { return m_session.active(); }
+    // The signal that asked the program to stop (its windows were then closed the way Esc
+    // closes them), or 0.
+    int stopSignal() const { return TerminalSession::StopSignal(); }
 
     void Opened(afx::Window& window) override;
     void Closed(afx::Window& window) override;

@@ -11,11 +11,18 @@ namespace frontend {
 
 namespace {
 
-// Signals after which the process ends: the terminal is restored first, then the earlier
-// disposition (the default, or a sanitizer's report) runs.
-constexpr int kFatalSignals[] = {SIGINT,  SIGTERM, SIGHUP, SIGQUIT, SIGABRT,
-                                 SIGSEGV, SIGBUS,  SIGFPE, SIGILL};
-struct sigaction g_previous[sizeof(kFatalSignals) / sizeof(kFatalSignals[0])];
+// Requests to stop (interrupt, terminate, the terminal hanging up) are taken like Esc on
+// every open window, so an update under way is finished first and no drive is left in
+// its write mode; a second request ends the program at once. After a crash the process
+// ends: the terminal is restored first, then the earlier disposition (the default, or a
+// sanitizer's report) runs.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kFatalSignals[] = {SIGQUIT, SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL};
+constexpr size_t kStopCount = sizeof kStopSignals / sizeof kStopSignals[0];
+constexpr size_t kHandledCount = kStopCount + sizeof kFatalSignals / sizeof kFatalSignals[0];
+struct sigaction g_previous[kHandledCount];
+volatile sig_atomic_t g_stopSignal = 0;
+volatile sig_atomic_t g_wakeFd = -1;
 volatile sig_atomic_t g_cursesOn = 0;
 
 // Mouse reports as xterm's SGR sequences, read by the key decoder itself: the curses
@@ -36,29 +43,45 @@ void RestoreTerminal() {
     }
 }
 
+int HandledSignal(size_t i) {
+    return i < kStopCount ? kStopSignals[i] : kFatalSignals[i - kStopCount];
+}
+
 void OnFatalSignal(int signal) {
     RestoreTerminal();
-    for (size_t i = 0; i < sizeof(kFatalSignals) / sizeof(kFatalSignals[0]); ++i) {
-        if (kFatalSignals[i] == signal) {
+    for (size_t i = 0; i < kHandledCount; ++i) {
+        if (HandledSignal(i) == signal) {
             sigaction(signal, &g_previous[i], nullptr);
         }
     }
     raise(signal);
 }
 
+void OnStopSignal(int signal) {
+    if (g_stopSignal != 0) {
+        OnFatalSignal(signal);
+        return;
+    }
+    g_stopSignal = signal;
+    if (g_wakeFd >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t ignored = write(g_wakeFd, &byte, 1);
+    }
+}
+
 void InstallHandlers() {
-    for (size_t i = 0; i < sizeof(kFatalSignals) / sizeof(kFatalSignals[0]); ++i) {
+    for (size_t i = 0; i < kHandledCount; ++i) {
         struct sigaction action = {};
-        action.sa_handler = OnFatalSignal;
+        action.sa_handler = i < kStopCount ? OnStopSignal : OnFatalSignal;
         sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
-        sigaction(kFatalSignals[i], &action, &g_previous[i]);
+        action.sa_flags = i < kStopCount ? SA_RESTART : SA_RESETHAND;
+        sigaction(HandledSignal(i), &action, &g_previous[i]);
     }
 }
 
 void RemoveHandlers() {
-    for (size_t i = 0; i < sizeof(kFatalSignals) / sizeof(kFatalSignals[0]); ++i) {
-        sigaction(kFatalSignals[i], &g_previous[i], nullptr);
+    for (size_t i = 0; i < kHandledCount; ++i) {
+        sigaction(HandledSignal(i), &g_previous[i], nullptr);
     }
 }
 
@@ -96,6 +119,10 @@ TerminalSession::TerminalSession() {
 }
 
 TerminalSession::~TerminalSession() { End(); }
+
+void TerminalSession::WakeOnStop(int fd) { g_wakeFd = fd; }
+
+int TerminalSession::StopSignal() { return g_stopSignal; }
 
 void TerminalSession::End() {
     if (!m_active) {
