@@ -12,7 +12,14 @@ mkdir -p "$work"
 
 tm() { tmux -L "$socket" -f /dev/null "$@"; }
 cleanup() { tm kill-server >/dev/null 2>&1 || true; }
-trap cleanup EXIT
+# The tmux server always goes; the test's folder stays only when the test failed.
+finally() {
+  local status=$?
+  cleanup
+  if [ "$status" = 0 ]; then rm -rf "$work"; fi
+  exit "$status"
+}
+trap finally EXIT
 
 screen() { tm capture-pane -p -t demo; }
 keys() { tm send-keys -t demo "$@"; }
