@@ -11,7 +11,10 @@ rm -rf "$work"
 mkdir -p "$work"
 
 tm() { tmux -L "$socket" -f /dev/null "$@"; }
-cleanup() { tm kill-server >/dev/null 2>&1 || true; }
+cleanup() {
+  tm kill-server >/dev/null 2>&1 || true
+  rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$socket"
+}
 # The tmux server always goes; the test's folder stays only when the test failed.
 finally() {
   local status=$?
